@@ -1,0 +1,86 @@
+#pragma once
+// The main window at run time: its form, its controls resolved once by name,
+// and the window-level variables its handlers share. Handlers live in the
+// subsystem folders and take this as their window.
+#include <cstdint>
+#include <memory>
+
+#include "platform/Form.h"
+#include "platform/Services.h"
+#include "platform/TrayShell.h"
+
+namespace vk {
+
+class MemoryQuery;
+class AboutDialog;
+
+// The shell's tray record as the window keeps it; tray/ converts it to the
+// 88-byte layout at each call.
+struct NotifyIconData {
+    std::uint32_t cbSize = 0;
+    std::uintptr_t hWnd = 0;
+    std::uint32_t uID = 0;
+    std::uint32_t uFlags = 0;
+    std::uint32_t uCallbackMessage = 0;
+    std::uintptr_t hIcon = 0;
+    std::string szTip = std::string(kTipLength, ' ');  // fixed length, blank-filled
+};
+
+class FrmMain {
+public:
+    FrmMain(Services& services, MemoryQuery& memoryQuery, AboutDialog& about);
+    FrmMain(const FrmMain&) = delete;
+    FrmMain& operator=(const FrmMain&) = delete;
+
+    Services& sys;
+    MemoryQuery& memoryQuery;
+    AboutDialog& frmAbout;
+    Form form;
+
+    // Window-level variables.
+    std::int32_t TwipsPerMB = 0;
+    bool ShowPicOld = false;
+    NotifyIconData TrayIconData;
+    std::int32_t TrayCallResult = 0;
+
+    // Controls, resolved once.
+    Control& window;
+    Control& Frame1;
+    Control& Frame2;
+    Control& lblTotalPhysicalShow;
+    Control& lblUsedPhysicalShow;
+    Control& lblFreePhysicalShow;
+    Control& lblTotalPagefileShow;
+    Control& lblUsedPagefileShow;
+    Control& lblFreePagefileShow;
+    Control& picUsedPhysical;
+    Control& picAvailablePhysical;
+    Control& picOldPhysical;
+    Control& picUsedPagefile;
+    Control& picAvailablePagefile;
+    Control& picOldPagefile;
+    Control& lblStatus;
+    Control& TrayIcon;
+    Control& tmrUpdateMemoryInformation;
+    Control& tmrDefragMemory;
+    Control& tmrCheckIfMemoryFull;
+    Control& tmrQuit;
+    Control& tmrLoosePicOld;
+    Control& mnuFile;
+    Control& mnuDefragMemory3;
+    Control& mnuHelp;
+    Control& mnuPopUp;
+    Control& mnuShow;
+
+    // Unloading ends the program: the unload handler runs, then every timer
+    // stops and the backend leaves its loop. Unloading twice does nothing.
+    void unload();
+    bool unloaded() const { return unloaded_; }
+    // Set by the application to run the window's unload handler.
+    std::function<void()> onUnload;
+
+private:
+    bool unloaded_ = false;
+};
+
+}  // namespace vk

@@ -1,0 +1,161 @@
+#include "app/MainWindowDefinition.h"
+
+namespace vk {
+namespace {
+
+constexpr Rgb kRed{255, 0, 0};
+constexpr Rgb kGreen{0, 128, 0};
+constexpr Rgb kFreeBar{0, 255, 0};
+constexpr Rgb kMarker{0, 192, 0};
+
+ControlDef label(const char* name, const char* parent, const char* caption, double left,
+                 double top, double width, std::optional<Rgb> fore = std::nullopt) {
+    ControlDef d;
+    d.name = name;
+    d.kind = ControlKind::Label;
+    d.parent = parent;
+    d.caption = caption;
+    d.left = left;
+    d.top = top;
+    d.width = width;
+    d.height = 255;
+    d.foreColor = fore;
+    return d;
+}
+
+ControlDef frame(const char* name, const char* caption, double top, double height) {
+    ControlDef d;
+    d.name = name;
+    d.kind = ControlKind::Frame;
+    d.caption = caption;
+    d.left = 120;
+    d.top = top;
+    d.width = 3855;
+    d.height = height;
+    return d;
+}
+
+ControlDef picture(const char* name, const char* parent, double left, double top, double width,
+                   double height, std::optional<Rgb> fill, Border border, bool visible) {
+    ControlDef d;
+    d.name = name;
+    d.kind = ControlKind::PictureBox;
+    d.parent = parent;
+    d.left = left;
+    d.top = top;
+    d.width = width;
+    d.height = height;
+    d.backColor = fill;
+    d.border = border;
+    d.visible = visible;
+    return d;
+}
+
+ControlDef timer(const char* name, int intervalMs, bool running, const char* tag) {
+    ControlDef d;
+    d.name = name;
+    d.kind = ControlKind::Timer;
+    d.intervalMs = intervalMs;
+    d.enabled = running;
+    d.tag = tag;
+    return d;
+}
+
+ControlDef menu(const char* name, const char* parent, const char* caption,
+                const char* shortcut = "") {
+    ControlDef d;
+    d.name = name;
+    d.kind = ControlKind::Menu;
+    d.parent = parent;
+    d.caption = caption;
+    d.shortcut = shortcut;
+    return d;
+}
+
+ControlDef separator(const char* name, const char* parent) {
+    ControlDef d = menu(name, parent, "-");
+    d.separator = true;
+    return d;
+}
+
+// One frame's captions, values and bar; the pagefile frame differs only in
+// its bar sitting 120 twips lower.
+void addFrameContents(std::vector<ControlDef>& c, const char* frameName, const char* what,
+                      double barTop) {
+    const std::string w = what;
+    auto n = [&](const char* prefix, const char* suffix = "") {
+        return prefix + w + suffix;
+    };
+    c.push_back(label(n("lblTotal").c_str(), frameName, "Total:", 120, 240, 495));
+    c.push_back(label(n("lblTotal", "Show").c_str(), frameName, "TOTAL", 600, 240, 3100));
+    c.push_back(label(n("lblUsed").c_str(), frameName, "Used:", 120, 480, 495));
+    c.push_back(label(n("lblUsed", "Show").c_str(), frameName, "USED", 600, 480, 3100, kRed));
+    c.push_back(label(n("lblFree").c_str(), frameName, "Free:", 120, 720, 495));
+    c.push_back(label(n("lblFree", "Show").c_str(), frameName, "FREE", 600, 720, 3100, kGreen));
+    const std::string used = n("picUsed");
+    c.push_back(picture(used.c_str(), frameName, 120, barTop, 3615, 255, kRed, Border::Sunken3D,
+                        true));
+    // The marker lies above the free bar, so it is declared after it: later
+    // siblings are drawn on top.
+    c.push_back(picture(n("picAvailable").c_str(), used.c_str(), 3720, 0, 135, 255, kFreeBar,
+                        Border::None, true));
+    c.push_back(picture(n("picOld").c_str(), used.c_str(), 840, 0, 2775, 255, kMarker,
+                        Border::None, false));
+}
+
+WindowDef build() {
+    WindowDef w;
+    w.name = "frmMain";
+    w.caption = "Velkrom";
+    w.clientWidth = 4080;
+    w.clientHeight = 3390;
+    w.sizable = true;
+    w.maximizeBox = false;
+    w.minimizeBox = true;
+    w.showInTaskbar = true;
+
+    auto& c = w.controls;
+    c.push_back(frame("Frame1", "Physical memory", 120, 1335));
+    addFrameContents(c, "Frame1", "Physical", 960);
+    c.push_back(frame("Frame2", "Pagefile", 1560, 1455));
+    addFrameContents(c, "Frame2", "Pagefile", 1080);
+
+    ControlDef status = label("lblStatus", "", "Ready", 120, 3120, 4095);
+    c.push_back(status);
+    c.push_back(picture("TrayIcon", "", 3600, 2880, 375, 375, std::nullopt, Border::None, false));
+
+    c.push_back(timer("tmrUpdateMemoryInformation", 1, true, ""));
+    c.push_back(timer("tmrDefragMemory", 1, false, "0"));
+    c.push_back(timer("tmrCheckIfMemoryFull", 1000, false, "0"));
+    c.push_back(timer("tmrQuit", 1000, false, "4"));
+    c.push_back(timer("tmrLoosePicOld", 5000, false, ""));
+
+    c.push_back(menu("mnuFile", "", "&File"));
+    c.push_back(menu("mnuDefragMemory1", "mnuFile", "&Free memory", "Ctrl+F"));
+    c.push_back(menu("mnuDefragMemory2", "mnuFile", "Free memory and &Quit", "Ctrl+Q"));
+    ControlDef whenFull = menu("mnuDefragMemory3", "mnuFile", "Free memory &when full", "Ctrl+U");
+    whenFull.checkable = true;
+    c.push_back(whenFull);
+    c.push_back(separator("mnuLine", "mnuFile"));
+    c.push_back(menu("mnuToTray", "mnuFile", "&Hide to system tray", "Ctrl+T"));
+    c.push_back(separator("mnuLineb", "mnuFile"));
+    c.push_back(menu("mnuExit", "mnuFile", "E&xit", "Ctrl+X"));
+    c.push_back(menu("mnuHelp", "", "&Help"));
+    c.push_back(menu("mnuAbout", "mnuHelp", "&About Velkrom", "F1"));
+    ControlDef popUp = menu("mnuPopUp", "", "&Menu");
+    popUp.visible = false;  // only ever shown as the tray's pop-up menu
+    c.push_back(popUp);
+    c.push_back(menu("mnuShow", "mnuPopUp", "&Hide"));
+    c.push_back(separator("mnuLinea", "mnuPopUp"));
+    c.push_back(menu("mnuExit2", "mnuPopUp", "&Exit"));
+    return w;
+}
+
+}  // namespace
+
+const WindowDef& mainWindowDefinition() {
+    static const WindowDef definition = build();
+    return definition;
+}
+
+}  // namespace vk

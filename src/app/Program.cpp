@@ -1,0 +1,31 @@
+#include "app/Program.h"
+
+#include "app/Startup.h"
+
+namespace vk {
+
+Program::Program(Services& services)
+    : sys_(services),
+      memoryQuery_(services.memory),
+      about_(services),
+      frmMain_(services, memoryQuery_, about_) {}
+
+Program::~Program() {
+    about_.unload();
+    sys_.dispatcher.detach(frmMain_.form);
+}
+
+void Program::start() {
+    FrmMain& w = frmMain_;
+    sys_.toolkit.createWindow(w.form);
+    attachStartupHandlers(w);
+    sys_.dispatcher.attach(w.form);  // the refresh timer starts running here
+    sys_.dispatcher.invoke([&w] { Form_Load(w); });
+    if (w.unloaded()) return;
+    // The window is shown once loaded, unless the load handler hid it.
+    if (w.window.visible()) {
+        if (ControlPeer* peer = w.window.peer()) peer->setVisible(true);
+    }
+}
+
+}  // namespace vk

@@ -1,0 +1,5 @@
+#include "memory/MemoryQuery.h"
+
+namespace vk {
+// Filled in with the figure procedures.
+}  // namespace vk

@@ -1,0 +1,33 @@
+#pragma once
+// The program's only source of memory figures. Each figure call queries the
+// operating system afresh into the one record and returns whole megabytes.
+#include <cstdint>
+
+#include "platform/MemorySource.h"
+
+namespace vk {
+
+class MemoryQuery {
+public:
+    explicit MemoryQuery(MemorySource& source) : source_(source) {}
+
+    // Whole megabytes, rounded as BytesToMB then to the even whole number.
+    // Throws what the source throws, or OverflowError.
+    std::int32_t GetTotalPhysical();
+    std::int32_t GetFreePhysical();
+    std::int32_t GetTotalPagefile();
+    std::int32_t GetFreePagefile();
+
+    // Megabytes rounded to two decimals, half away from zero; the argument
+    // is left unchanged.
+    static double BytesToMB(const double& bytes);
+
+    // The record as the last figure call left it.
+    const MemoryStatus& record() const { return record_; }
+
+private:
+    MemorySource& source_;
+    MemoryStatus record_;
+};
+
+}  // namespace vk

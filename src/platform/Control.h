@@ -1,0 +1,88 @@
+#pragma once
+// One control of a window: its properties, read and written by the logic.
+// The property values live here; a backend's peer mirrors them on screen and
+// may refuse a value (throwing PropertyRefused) or snap it to whole pixels.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/ControlDef.h"
+
+namespace vk {
+
+struct Rect {
+    double left = 0, top = 0, width = 0, height = 0;
+};
+
+// The backend side of a control. Every setter may throw; geometry setters
+// return the value the screen really took.
+class ControlPeer {
+public:
+    virtual ~ControlPeer() = default;
+    virtual void setCaption(const std::string&) {}
+    virtual void setVisible(bool) {}
+    virtual void setEnabled(bool) {}
+    virtual void setChecked(bool) {}
+    virtual double setLeft(double twips) { return twips; }
+    virtual double setTop(double twips) { return twips; }
+    virtual double setWidth(double twips) { return twips; }
+    virtual double setHeight(double twips) { return twips; }
+    // Windows: the outer frame as the screen has it now (the user may have
+    // moved it); other controls report nothing and the model is the truth.
+    virtual bool liveGeometry(Rect&) const { return false; }
+    // The native handle of the control's window, 0 where there is none.
+    virtual std::uintptr_t handle() const { return 0; }
+};
+
+class Control {
+public:
+    explicit Control(const ControlDef& def);
+
+    const std::string& name() const { return def_.name; }
+    ControlKind kind() const { return def_.kind; }
+    const ControlDef& def() const { return def_; }
+
+    const std::string& caption() const { return caption_; }
+    void setCaption(const std::string& text);
+
+    bool visible() const { return visible_; }
+    void setVisible(bool on);
+
+    bool enabled() const { return enabled_; }
+    void setEnabled(bool on);
+
+    bool checked() const { return checked_; }
+    void setChecked(bool on);
+
+    double left() const;
+    double top() const;
+    double width() const;
+    double height() const;
+    void setLeft(double twips);
+    void setTop(double twips);
+    void setWidth(double twips);
+    void setHeight(double twips);
+
+    // The free text slot every control has.
+    const std::string& tag() const { return tag_; }
+    void setTag(const std::string& text) { tag_ = text; }
+
+    int intervalMs() const { return def_.intervalMs; }
+    std::uintptr_t handle() const { return peer_ ? peer_->handle() : 0; }
+
+    // The backend attaches its peer once the widget exists; nullptr detaches.
+    void attachPeer(ControlPeer* peer) { peer_ = peer; }
+    ControlPeer* peer() const { return peer_; }
+
+private:
+    const ControlDef& def_;
+    ControlPeer* peer_ = nullptr;
+    std::string caption_;
+    std::string tag_;
+    bool visible_;
+    bool enabled_;
+    bool checked_ = false;
+    Rect geometry_;
+};
+
+}  // namespace vk

@@ -1,0 +1,62 @@
+#pragma once
+// A window declared as data: every control with its name, kind, container,
+// geometry in twips, colours and initial state. Handlers attach by name
+// elsewhere; backends build their widgets from the same table.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vk {
+
+enum class ControlKind { Window, Label, Frame, PictureBox, Timer, Menu, Button };
+
+struct Rgb {
+    std::uint8_t r = 0, g = 0, b = 0;
+    friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+enum class Border { None, Single, Sunken3D };
+enum class Align { Left, Center };
+
+struct Font {
+    std::string face;  // empty: the platform's default dialog font
+    double points = 0;
+    bool bold = false;
+};
+
+struct ControlDef {
+    std::string name;
+    ControlKind kind = ControlKind::Label;
+    std::string parent;   // empty for the window itself and top-level menus
+    std::string caption;  // label/frame/button/menu text, window caption
+    double left = 0, top = 0, width = 0, height = 0;  // twips
+    std::optional<Rgb> foreColor;
+    std::optional<Rgb> backColor;
+    Border border = Border::None;
+    Align align = Align::Left;
+    Font font;
+    bool visible = true;
+    bool enabled = true;  // timers: running at creation
+    std::string tag;
+    int intervalMs = 0;    // timers
+    std::string shortcut;  // menus: "Ctrl+F", "F1"
+    bool checkable = false;
+    bool separator = false;
+    bool isDefault = false;  // buttons: Enter presses it
+    bool isCancel = false;   // buttons: Esc presses it
+};
+
+struct WindowDef {
+    std::string name;
+    std::string caption;
+    double clientWidth = 0, clientHeight = 0;  // twips
+    bool sizable = true;
+    bool maximizeBox = false;
+    bool minimizeBox = true;
+    bool showInTaskbar = true;
+    bool hasIcon = true;
+    std::vector<ControlDef> controls;  // containers before their children
+};
+
+}  // namespace vk

@@ -1,0 +1,172 @@
+#include "platform/Dispatcher.h"
+
+#include <algorithm>
+#include <exception>
+
+namespace vk {
+
+// A timer control's peer is the dispatcher itself: setting Enabled arms or
+// disarms the schedule.
+class Dispatcher::TimerPeer : public ControlPeer {
+public:
+    TimerPeer(Dispatcher& owner, TimerState& state) : owner_(owner), state_(state) {}
+    void setEnabled(bool on) override { owner_.arm(state_, on); }
+
+private:
+    Dispatcher& owner_;
+    TimerState& state_;
+};
+
+Dispatcher::Dispatcher(Clock& clock) : clock_(clock) {}
+
+Dispatcher::~Dispatcher() {
+    for (auto& [control, state] : timers_) state->timer->attachPeer(nullptr);
+}
+
+int Dispatcher::periodOf(const Control& timer) {
+    return std::max(timer.intervalMs(), kShortestPeriodMs);
+}
+
+void Dispatcher::attach(Form& form) {
+    for (const auto& control : form.controls()) {
+        if (control->kind() != ControlKind::Timer) continue;
+        auto state = std::make_unique<TimerState>();
+        state->form = &form;
+        state->timer = control.get();
+        auto peer = std::make_unique<TimerPeer>(*this, *state);
+        control->attachPeer(peer.get());
+        if (control->enabled()) arm(*state, true);
+        peers_.push_back(std::move(peer));
+        timers_.emplace(control.get(), std::move(state));
+    }
+}
+
+void Dispatcher::detach(Form& form) {
+    for (auto it = timers_.begin(); it != timers_.end();) {
+        if (it->second->form == &form) {
+            it->second->timer->attachPeer(nullptr);
+            it = timers_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    std::erase_if(queue_, [&](const Queued& q) { return q.form == &form; });
+    // Peers of detached timers are few and tiny; they stay until the
+    // dispatcher goes, so a late pointer never dangles.
+}
+
+void Dispatcher::arm(TimerState& state, bool on) {
+    if (ended_) return;
+    state.armed = on;
+    if (on) {
+        state.dueMs = clock_.nowMs() + periodOf(*state.timer);
+        scheduleChanged();
+    } else if (state.pending) {
+        // Disarming takes back a tick that is already waiting.
+        state.pending = false;
+        std::erase_if(queue_, [&](const Queued& q) {
+            return q.control == state.timer && q.type == EventType::Timer;
+        });
+    }
+}
+
+void Dispatcher::post(Form& form, std::string_view control, EventType type,
+                      const EventArgs& args) {
+    if (ended_) return;
+    Control* target = form.find(control);
+    if (!target) return;
+    queue_.push_back({&form, target, type, args});
+    scheduleChanged();
+}
+
+void Dispatcher::collectDueTimers() {
+    if (ended_) return;
+    const std::int64_t now = clock_.nowMs();
+    // Oldest due first, so ticks queue in the order they came due.
+    std::vector<TimerState*> due;
+    for (auto& [control, state] : timers_) {
+        if (state->armed && state->dueMs <= now) due.push_back(state.get());
+    }
+    std::sort(due.begin(), due.end(),
+              [](const TimerState* a, const TimerState* b) { return a->dueMs < b->dueMs; });
+    for (TimerState* state : due) {
+        const int period = periodOf(*state->timer);
+        // Keep the timer's pace; ticks missed while busy collapse into one.
+        state->dueMs += period;
+        if (state->dueMs <= now) state->dueMs = now + period;
+        if (state->pending) continue;
+        state->pending = true;
+        queue_.push_back({state->form, state->timer, EventType::Timer, {}});
+    }
+}
+
+void Dispatcher::pump() {
+    if (busy() || ended_) return;
+    collectDueTimers();
+    std::size_t budget = queue_.size();
+    while (budget-- > 0 && !queue_.empty() && !ended_) {
+        const Queued event = queue_.front();
+        queue_.pop_front();
+        deliver(event);
+    }
+    if (!queue_.empty()) scheduleChanged();
+}
+
+void Dispatcher::deliver(const Queued& event) {
+    if (event.type == EventType::Timer) {
+        const auto it = timers_.find(event.control);
+        if (it == timers_.end() || !it->second->armed) return;
+        it->second->pending = false;
+        ++it->second->ticks;
+    }
+    const Handler* handler = event.form->handler(*event.control, event.type);
+    if (!handler) return;
+    const Handler copy = *handler;  // the handler may re-attach handlers
+    invoke([&] { copy(event.args); });
+}
+
+void Dispatcher::invoke(const std::function<void()>& handler) {
+    ++depth_;
+    try {
+        handler();
+    } catch (const std::exception&) {
+        // A handler without an error trap of its own failed. The program
+        // goes on; there is nobody to report it to.
+    }
+    --depth_;
+}
+
+std::optional<std::int64_t> Dispatcher::nextTimerDueMs() const {
+    std::optional<std::int64_t> next;
+    for (const auto& [control, state] : timers_) {
+        if (!state->armed) continue;
+        if (!next || state->dueMs < *next) next = state->dueMs;
+    }
+    return next;
+}
+
+std::optional<std::int64_t> Dispatcher::nextWakeMs() const {
+    if (ended_) return std::nullopt;
+    if (!queue_.empty()) return clock_.nowMs();
+    return nextTimerDueMs();
+}
+
+void Dispatcher::end() {
+    ended_ = true;
+    queue_.clear();
+    for (auto& [control, state] : timers_) {
+        state->armed = false;
+        state->pending = false;
+    }
+}
+
+std::uint64_t Dispatcher::deliveredTicks(const Control& timer) const {
+    const auto it = timers_.find(&timer);
+    return it == timers_.end() ? 0 : it->second->ticks;
+}
+
+void Dispatcher::scheduleChanged() {
+    if (onScheduleChanged) onScheduleChanged();
+}
+
+}  // namespace vk

@@ -1,0 +1,187 @@
+#include "platform/sim/SimPlatform.h"
+
+#include <algorithm>
+
+#include "platform/Errors.h"
+#include "platform/Twips.h"
+
+namespace vk::sim {
+
+void SimPeer::check() const {
+    if (refuse) throw PropertyRefused(control_.name() + " refused a property");
+}
+
+double SimPeer::snap(double twips) const {
+    check();
+    return snapTwips(twips, perPixel_);
+}
+
+void SimToolkit::createWindow(Form& form) {
+    created.push_back(form.name());
+    for (const auto& control : form.controls()) {
+        if (control->kind() == ControlKind::Timer) continue;
+        auto peer = std::make_unique<SimPeer>(*control, twipsPerPixel);
+        peer->handle_ = nextHandle_++;
+        // Windows are shown by the caller once loaded; controls show as declared.
+        peer->shown = control->kind() != ControlKind::Window && control->visible();
+        control->attachPeer(peer.get());
+        peers_[control.get()] = std::move(peer);
+    }
+}
+
+void SimToolkit::destroyWindow(Form& form) {
+    destroyed.push_back(form.name());
+    for (const auto& control : form.controls()) {
+        if (control->kind() == ControlKind::Timer) continue;
+        control->attachPeer(nullptr);
+        peers_.erase(control.get());
+    }
+}
+
+void SimToolkit::popupMenu(Form& form, const std::string& menu) {
+    popups.push_back(form.name() + "/" + menu);
+}
+
+SimPeer* SimToolkit::peer(const Control& control) {
+    const auto it = peers_.find(&control);
+    return it == peers_.end() ? nullptr : it->second.get();
+}
+
+void SimMemory::query(MemoryStatus& record) {
+    ++queries;
+    if (script) script(queries, status);
+    if (fail) throw ServiceError("memory figures unavailable");
+    record = status;
+}
+
+void SimMemory::setMB(std::uint64_t totalPhys, std::uint64_t freePhys, std::uint64_t totalPage,
+                      std::uint64_t freePage) {
+    constexpr std::uint64_t MB = 1024 * 1024;
+    status = {totalPhys * MB, freePhys * MB, totalPage * MB, freePage * MB};
+}
+
+std::unique_ptr<Block> SimAllocator::allocateAndFill(std::size_t bytes) {
+    ++allocations;
+    lastSize = bytes;
+    if (fail) throw OutOfMemory("refused by the test");
+    auto block = std::make_unique<SimBlock>(bytes, liveBlocks);
+    if (whileAllocating) whileAllocating();
+    return block;
+}
+
+std::int32_t SimTray::notifyIcon(std::uint32_t message, const NotifyIconBytes& record) {
+    calls.push_back({message, record});
+    const auto read32 = [&](std::size_t at) {
+        return static_cast<std::uint32_t>(record[at]) |
+               static_cast<std::uint32_t>(record[at + 1]) << 8 |
+               static_cast<std::uint32_t>(record[at + 2]) << 16 |
+               static_cast<std::uint32_t>(record[at + 3]) << 24;
+    };
+    const auto id = std::make_pair(read32(4), read32(8));
+    if (result == 0) return 0;
+    if (message == NIM_ADD) return entries.insert(id).second ? result : 0;
+    if (message == NIM_DELETE) return entries.erase(id) ? result : 0;
+    return 0;
+}
+
+void SimBoxes::show(const std::string& text, const std::string& title, BoxIcon icon) {
+    shown.push_back({text, title, icon});
+    if (whileOpen) whileOpen(shown.back());
+}
+
+std::int32_t SimRegistry::openKey(std::uint32_t root, const std::string& key,
+                                  std::uint32_t access, std::uint32_t& handle) {
+    log.push_back("open " + key);
+    lastAccess.push_back(access);
+    if (denyOpen) return ERROR_ACCESS_DENIED;
+    if (root != HKEY_LOCAL_MACHINE || !keys.count(key)) return ERROR_FILE_NOT_FOUND;
+    handle = nextHandle_++;
+    open_[handle] = key;
+    return ERROR_SUCCESS;
+}
+
+std::int32_t SimRegistry::queryValue(std::uint32_t handle, const std::string& name,
+                                     std::uint32_t& type, std::vector<std::uint8_t>& buffer,
+                                     std::uint32_t& size) {
+    log.push_back("query " + name);
+    const auto key = open_.find(handle);
+    if (key == open_.end()) return ERROR_INVALID_HANDLE;
+    const auto& values = keys[key->second];
+    const auto value = values.find(name);
+    if (value == values.end()) return ERROR_FILE_NOT_FOUND;
+    type = value->second.type;
+    const auto& data = value->second.data;
+    const std::size_t room = std::min<std::size_t>(size, buffer.size());
+    if (data.size() > room) {
+        size = static_cast<std::uint32_t>(data.size());
+        return ERROR_MORE_DATA;
+    }
+    std::copy(data.begin(), data.end(), buffer.begin());
+    size = static_cast<std::uint32_t>(data.size());
+    return ERROR_SUCCESS;
+}
+
+std::int32_t SimRegistry::closeKey(std::uint32_t handle) {
+    log.push_back("close " + std::to_string(handle));
+    return open_.erase(handle) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+}
+
+void SimRegistry::setString(const std::string& key, const std::string& name,
+                            const std::string& text, bool withTerminator) {
+    std::vector<std::uint8_t> data(text.begin(), text.end());
+    if (withTerminator) data.push_back(0);
+    setValue(key, name, REG_SZ, std::move(data));
+}
+
+void SimRegistry::setValue(const std::string& key, const std::string& name, std::uint32_t type,
+                           std::vector<std::uint8_t> data) {
+    keys[key][name] = Value{type, std::move(data)};
+}
+
+bool SimPrograms::isOrdinaryFile(const std::string& path) {
+    probed.push_back(path);
+    return files.count(path) > 0;
+}
+
+void SimPrograms::start(const std::string& path) {
+    if (path.empty() || unstartable.count(path)) throw ServiceError("cannot start " + path);
+    started.push_back(path);
+}
+
+SimPlatform::SimPlatform(std::string commandLine)
+    : services{dispatcher, toolkit, memory, allocator, tray,
+               boxes,      registry, programs, std::move(commandLine)} {}
+
+void SimPlatform::settle() { advance(0); }
+
+void SimPlatform::advance(std::int64_t ms) {
+    const std::int64_t target = clock.nowMs() + ms;
+    if (dispatcher.busy()) {
+        // A modal box is open: time passes, ticks pile up and wait.
+        while (auto next = dispatcher.nextTimerDueMs()) {
+            if (*next > target) break;
+            clock.set(std::max(clock.nowMs(), *next));
+            dispatcher.collectDueTimers();
+        }
+        clock.set(target);
+        return;
+    }
+    // A handler may itself have moved the clock on (it "took time"); the
+    // clock never goes back.
+    for (;;) {
+        dispatcher.pump();
+        const auto next = dispatcher.nextWakeMs();
+        if (!next || *next > std::max(target, clock.nowMs())) break;
+        clock.set(std::max(clock.nowMs(), *next));
+    }
+    if (target > clock.nowMs()) clock.set(target);
+    dispatcher.pump();
+}
+
+void SimPlatform::post(Form& form, const std::string& control, EventType type,
+                       const EventArgs& args) {
+    dispatcher.post(form, control, type, args);
+    if (!dispatcher.busy()) settle();
+}
+
+}  // namespace vk::sim

@@ -1,0 +1,205 @@
+#pragma once
+// The deterministic platform every behaviour is tested on: a virtual clock
+// that drives the timers exactly, scripted memory figures, recorded tray
+// records and message boxes, an in-memory registry, and widgets that keep
+// geometry in twips snapped to whole pixels as a screen would.
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/Services.h"
+
+namespace vk::sim {
+
+class SimClock : public Clock {
+public:
+    std::int64_t nowMs() const override { return now_; }
+    void set(std::int64_t ms) { now_ = ms; }
+
+private:
+    std::int64_t now_ = 0;
+};
+
+// A widget stand-in: snaps geometry to its pixel grid, can refuse values.
+class SimPeer : public ControlPeer {
+public:
+    SimPeer(const Control& control, double twipsPerPixel)
+        : control_(control), perPixel_(twipsPerPixel) {}
+    void setCaption(const std::string&) override { check(); }
+    void setVisible(bool on) override {
+        check();
+        shown = on;
+    }
+    void setEnabled(bool) override { check(); }
+    void setChecked(bool) override { check(); }
+    double setLeft(double twips) override { return snap(twips); }
+    double setTop(double twips) override { return snap(twips); }
+    double setWidth(double twips) override { return snap(twips); }
+    double setHeight(double twips) override { return snap(twips); }
+    std::uintptr_t handle() const override { return handle_; }
+
+    bool refuse = false;  // every property call throws PropertyRefused
+    bool shown = false;   // what the screen shows (windows start unshown)
+    std::uintptr_t handle_ = 0;
+
+private:
+    void check() const;
+    double snap(double twips) const;
+    const Control& control_;
+    double perPixel_;
+};
+
+class SimToolkit : public Toolkit {
+public:
+    void createWindow(Form& form) override;
+    void destroyWindow(Form& form) override;
+    void popupMenu(Form& form, const std::string& menu) override;
+    void quit() override { ++quits; }
+
+    // The peer of a control of a loaded window (nullptr when none).
+    SimPeer* peer(const Control& control);
+
+    double twipsPerPixel = 15;  // 96 DPI
+    std::vector<std::string> popups;  // "form/menu" per opening
+    std::vector<std::string> created;
+    std::vector<std::string> destroyed;
+    int quits = 0;
+
+private:
+    std::map<const Control*, std::unique_ptr<SimPeer>> peers_;
+    std::uintptr_t nextHandle_ = 0x1000;
+};
+
+class SimMemory : public MemorySource {
+public:
+    void query(MemoryStatus& record) override;
+    // Sets the figures in whole megabytes.
+    void setMB(std::uint64_t totalPhys, std::uint64_t freePhys, std::uint64_t totalPage,
+               std::uint64_t freePage);
+    MemoryStatus status;
+    int queries = 0;
+    bool fail = false;
+    // Called before each query answers; may change `status`.
+    std::function<void(int queryNumber, MemoryStatus&)> script;
+};
+
+class SimBlock : public Block {
+public:
+    SimBlock(std::size_t size, int& live) : size_(size), live_(live) { ++live_; }
+    ~SimBlock() override { --live_; }
+    std::size_t size() const override { return size_; }
+
+private:
+    std::size_t size_;
+    int& live_;
+};
+
+class SimAllocator : public BlockAllocator {
+public:
+    std::unique_ptr<Block> allocateAndFill(std::size_t bytes) override;
+    int allocations = 0;
+    int liveBlocks = 0;
+    std::size_t lastSize = 0;
+    bool fail = false;
+    // Called while the block is held, before it returns to the caller.
+    std::function<void()> whileAllocating;
+};
+
+class SimTray : public TrayShell {
+public:
+    struct Call {
+        std::uint32_t message;
+        NotifyIconBytes record;
+    };
+    std::int32_t notifyIcon(std::uint32_t message, const NotifyIconBytes& record) override;
+    std::vector<Call> calls;
+    std::int32_t result = 1;
+    // Entries present, keyed by window handle and id, as a shell keeps them.
+    std::set<std::pair<std::uint32_t, std::uint32_t>> entries;
+};
+
+class SimBoxes : public MessageBoxes {
+public:
+    struct Box {
+        std::string text, title;
+        BoxIcon icon;
+    };
+    void show(const std::string& text, const std::string& title, BoxIcon icon) override;
+    std::vector<Box> shown;
+    // Runs while the box waits, before the user presses OK.
+    std::function<void(const Box&)> whileOpen;
+};
+
+class SimRegistry : public Registry {
+public:
+    struct Value {
+        std::uint32_t type;
+        std::vector<std::uint8_t> data;
+    };
+    std::int32_t openKey(std::uint32_t root, const std::string& key, std::uint32_t access,
+                         std::uint32_t& handle) override;
+    std::int32_t queryValue(std::uint32_t handle, const std::string& name, std::uint32_t& type,
+                            std::vector<std::uint8_t>& buffer, std::uint32_t& size) override;
+    std::int32_t closeKey(std::uint32_t handle) override;
+
+    void setString(const std::string& key, const std::string& name, const std::string& text,
+                   bool withTerminator = true);
+    void setValue(const std::string& key, const std::string& name, std::uint32_t type,
+                  std::vector<std::uint8_t> data);
+
+    std::map<std::string, std::map<std::string, Value>> keys;  // under HKEY_LOCAL_MACHINE
+    bool denyOpen = false;
+    std::vector<std::string> log;  // "open KEY", "query NAME", "close H"
+    std::vector<std::uint32_t> lastAccess;
+
+private:
+    std::map<std::uint32_t, std::string> open_;
+    std::uint32_t nextHandle_ = 0x100;
+};
+
+class SimPrograms : public Programs {
+public:
+    bool isOrdinaryFile(const std::string& path) override;
+    void start(const std::string& path) override;
+    std::set<std::string> files;
+    std::set<std::string> unstartable;
+    std::vector<std::string> started;
+    std::vector<std::string> probed;
+};
+
+// Everything together, with the services wired to one dispatcher.
+class SimPlatform {
+public:
+    explicit SimPlatform(std::string commandLine = "");
+
+    // Moves the virtual clock forward, delivering every timer tick and event
+    // that comes due on the way, in order. Inside a handler (a modal box is
+    // open) it only moves the clock and collects the ticks, which wait.
+    void advance(std::int64_t ms);
+    // Delivers what is waiting now.
+    void settle();
+    // Posts an event to a control of a form and delivers it (unless busy).
+    void post(Form& form, const std::string& control, EventType type, const EventArgs& args = {});
+    void click(Form& form, const std::string& control) {
+        post(form, control, EventType::Click);
+    }
+
+    std::int64_t now() const { return clock.nowMs(); }
+
+    SimClock clock;
+    Dispatcher dispatcher{clock};
+    SimToolkit toolkit;
+    SimMemory memory;
+    SimAllocator allocator;
+    SimTray tray;
+    SimBoxes boxes;
+    SimRegistry registry;
+    SimPrograms programs;
+    Services services;
+};
+
+}  // namespace vk::sim

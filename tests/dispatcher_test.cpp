@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/Dispatcher.h"
+#include "platform/sim/SimPlatform.h"
+
+namespace vk {
+namespace {
+
+ControlDef timerDef(const char* name, int interval, bool running) {
+    ControlDef d;
+    d.name = name;
+    d.kind = ControlKind::Timer;
+    d.intervalMs = interval;
+    d.enabled = running;
+    return d;
+}
+
+WindowDef windowWithTimers() {
+    WindowDef w;
+    w.name = "frmTest";
+    w.controls.push_back(timerDef("tmrFast", 1, true));
+    w.controls.push_back(timerDef("tmrSecond", 1000, false));
+    ControlDef button;
+    button.name = "cmdGo";
+    button.kind = ControlKind::Button;
+    w.controls.push_back(button);
+    return w;
+}
+
+struct DispatcherTest : ::testing::Test {
+    DispatcherTest() : form(windowWithTimers()) {}
+    void SetUp() override {
+        sim.toolkit.createWindow(form);
+        form.on("tmrFast", EventType::Timer, [this] { log.push_back("fast@" + at()); });
+        form.on("tmrSecond", EventType::Timer, [this] { log.push_back("second@" + at()); });
+        form.on("cmdGo", EventType::Click, [this] { log.push_back("click@" + at()); });
+        sim.dispatcher.attach(form);
+    }
+    std::string at() const { return std::to_string(sim.now()); }
+
+    sim::SimPlatform sim;
+    Form form;
+    std::vector<std::string> log;
+};
+
+TEST_F(DispatcherTest, OneMillisecondTimerRunsAtTheTenMillisecondFloor) {
+    sim.advance(50);
+    EXPECT_EQ(log, (std::vector<std::string>{"fast@10", "fast@20", "fast@30", "fast@40",
+                                             "fast@50"}));
+}
+
+TEST_F(DispatcherTest, ArmingStartsAFreshIntervalAndDisarmingStops) {
+    form["tmrFast"].setEnabled(false);
+    sim.advance(5);
+    form["tmrSecond"].setEnabled(true);
+    sim.advance(1500);
+    EXPECT_EQ(log, (std::vector<std::string>{"second@1005"}));
+    form["tmrSecond"].setEnabled(true);  // already running: keeps its pace
+    sim.advance(1000);
+    EXPECT_EQ(log.back(), "second@2005");
+    EXPECT_EQ(log.size(), 2u);
+}
+
+TEST_F(DispatcherTest, TickDueWhileAHandlerRunsWaitsAndCoalesces) {
+    form["tmrFast"].setEnabled(false);
+    form.on("cmdGo", EventType::Click, [this] {
+        log.push_back("click@" + at());
+        form["tmrFast"].setEnabled(true);
+        sim.advance(35);  // the handler takes 35 ms: three ticks come due meanwhile
+        log.push_back("click-end@" + at());
+    });
+    sim.click(form, "cmdGo");
+    sim.advance(6);
+    EXPECT_EQ(log, (std::vector<std::string>{"click@0", "click-end@35", "fast@35", "fast@40"}));
+}
+
+TEST_F(DispatcherTest, ClicksDuringAHandlerEachRunAfterwardsInOrder) {
+    form["tmrFast"].setEnabled(false);
+    int clicks = 0;
+    form.on("cmdGo", EventType::Click, [&] {
+        if (++clicks == 1) {
+            sim.click(form, "cmdGo");
+            sim.click(form, "cmdGo");
+            EXPECT_EQ(clicks, 1);  // nothing nests
+        }
+    });
+    sim.click(form, "cmdGo");
+    EXPECT_EQ(clicks, 3);
+}
+
+TEST_F(DispatcherTest, HandlerThatStopsItsOwnTimerGetsNoFurtherTick) {
+    form.on("tmrFast", EventType::Timer, [this] {
+        log.push_back("fast@" + at());
+        form["tmrFast"].setEnabled(false);
+    });
+    sim.advance(100);
+    EXPECT_EQ(log, (std::vector<std::string>{"fast@10"}));
+}
+
+TEST_F(DispatcherTest, DisarmingDropsAWaitingTick) {
+    form.on("cmdGo", EventType::Click, [this] {
+        sim.advance(15);                      // a fast tick comes due and waits
+        form["tmrFast"].setEnabled(false);    // ... and is taken back
+    });
+    sim.click(form, "cmdGo");
+    sim.advance(100);
+    EXPECT_TRUE(log.empty());
+}
+
+TEST_F(DispatcherTest, EndStopsEverything) {
+    sim.advance(10);
+    sim.dispatcher.post(form, "cmdGo", EventType::Click);
+    sim.dispatcher.end();
+    sim.advance(100);
+    form["tmrSecond"].setEnabled(true);
+    sim.advance(2000);
+    EXPECT_EQ(log, (std::vector<std::string>{"fast@10"}));
+}
+
+TEST_F(DispatcherTest, FailingHandlerDoesNotStopDelivery) {
+    form.on("cmdGo", EventType::Click, [] { throw std::runtime_error("no trap"); });
+    sim.click(form, "cmdGo");
+    sim.advance(10);
+    EXPECT_EQ(log, (std::vector<std::string>{"fast@10"}));
+}
+
+TEST_F(DispatcherTest, DetachDropsQueuedEventsAndTimers) {
+    sim.dispatcher.post(form, "cmdGo", EventType::Click);
+    sim.dispatcher.detach(form);
+    sim.advance(100);
+    EXPECT_TRUE(log.empty());
+}
+
+}  // namespace
+}  // namespace vk
