@@ -1,6 +1,9 @@
 #include "app/Program.h"
 
 #include "app/Startup.h"
+#include "freeing/Freeing.h"
+#include "memory/Refresh.h"
+#include "tray/Tray.h"
 
 namespace vk {
 
@@ -19,6 +22,9 @@ void Program::start() {
     FrmMain& w = frmMain_;
     sys_.toolkit.createWindow(w.form);
     attachStartupHandlers(w);
+    attachMemoryHandlers(w);
+    attachFreeingHandlers(w);
+    attachTrayHandlers(w);
     sys_.dispatcher.attach(w.form);  // the refresh timer starts running here
     sys_.dispatcher.invoke([&w] { Form_Load(w); });
     if (w.unloaded()) return;

@@ -1,0 +1,7 @@
+#include "freeing/Freeing.h"
+
+namespace vk {
+
+void attachFreeingHandlers(FrmMain&) {}
+
+}  // namespace vk

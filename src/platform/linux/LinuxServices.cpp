@@ -1,0 +1,1 @@
+// Linux services; each lives in a file of its own next to this one.

@@ -1,0 +1,7 @@
+#include "tray/Tray.h"
+
+namespace vk {
+
+void attachTrayHandlers(FrmMain&) {}
+
+}  // namespace vk
