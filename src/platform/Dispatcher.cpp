@@ -19,9 +19,9 @@ private:
 
 Dispatcher::Dispatcher(Clock& clock) : clock_(clock) {}
 
-Dispatcher::~Dispatcher() {
-    for (auto& [control, state] : timers_) state->timer->attachPeer(nullptr);
-}
+// Forms are detached (or gone) before the dispatcher goes; their controls are
+// not touched here because they may already be destroyed.
+Dispatcher::~Dispatcher() = default;
 
 int Dispatcher::periodOf(const Control& timer) {
     return std::max(timer.intervalMs(), kShortestPeriodMs);
