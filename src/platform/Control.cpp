@@ -37,6 +37,12 @@ void Control::setChecked(bool on) {
     checked_ = on;
 }
 
+void Control::setPicture(std::uintptr_t handle) {
+    if (handle == picture_) return;
+    if (peer_) peer_->setPicture(handle);
+    picture_ = handle;
+}
+
 double Control::left() const {
     Rect live;
     return peer_ && peer_->liveGeometry(live) ? live.left : geometry_.left;

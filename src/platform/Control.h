@@ -32,6 +32,11 @@ public:
     virtual bool liveGeometry(Rect&) const { return false; }
     // The native handle of the control's window, 0 where there is none.
     virtual std::uintptr_t handle() const { return 0; }
+    // Windows: the handle of the icon the toolkit gave the window (its Icon
+    // property), 0 where there is none.
+    virtual std::uintptr_t iconHandle() const { return 0; }
+    // Picture boxes: hold the picture with this handle (an icon handle).
+    virtual void setPicture(std::uintptr_t) {}
 };
 
 class Control {
@@ -70,6 +75,12 @@ public:
     int intervalMs() const { return def_.intervalMs; }
     std::uintptr_t handle() const { return peer_ ? peer_->handle() : 0; }
 
+    // Windows: the handle of the window's icon, 0 while it has none.
+    std::uintptr_t icon() const { return peer_ ? peer_->iconHandle() : 0; }
+    // Picture boxes: the handle of the picture held, 0 for none (as at load).
+    std::uintptr_t picture() const { return picture_; }
+    void setPicture(std::uintptr_t handle);
+
     // The backend attaches its peer once the widget exists; nullptr detaches.
     void attachPeer(ControlPeer* peer) { peer_ = peer; }
     ControlPeer* peer() const { return peer_; }
@@ -82,6 +93,7 @@ private:
     bool visible_;
     bool enabled_;
     bool checked_ = false;
+    std::uintptr_t picture_ = 0;
     Rect geometry_;
 };
 

@@ -45,6 +45,7 @@ struct ControlDef {
     bool separator = false;
     bool isDefault = false;  // buttons: Enter presses it
     bool isCancel = false;   // buttons: Esc presses it
+    bool showsIcon = false;  // picture boxes: show the program's icon from creation
 };
 
 struct WindowDef {

@@ -22,6 +22,7 @@ void SimToolkit::createWindow(Form& form) {
         if (control->kind() == ControlKind::Timer) continue;
         auto peer = std::make_unique<SimPeer>(*control, twipsPerPixel);
         peer->handle_ = nextHandle_++;
+        if (control->kind() == ControlKind::Window) peer->icon_ = nextHandle_++;
         // Windows are shown by the caller once loaded; controls show as declared.
         peer->shown = control->kind() != ControlKind::Window && control->visible();
         control->attachPeer(peer.get());

@@ -41,10 +41,13 @@ public:
     double setWidth(double twips) override { return snap(twips); }
     double setHeight(double twips) override { return snap(twips); }
     std::uintptr_t handle() const override { return handle_; }
+    std::uintptr_t iconHandle() const override { return icon_; }
+    void setPicture(std::uintptr_t) override { check(); }
 
     bool refuse = false;  // every property call throws PropertyRefused
     bool shown = false;   // what the screen shows (windows start unshown)
     std::uintptr_t handle_ = 0;
+    std::uintptr_t icon_ = 0;  // windows: their icon's handle
 
 private:
     void check() const;
