@@ -8,7 +8,7 @@
 namespace vk {
 
 class MemoryQuery {
-public:
+  public:
     explicit MemoryQuery(MemorySource& source) : source_(source) {}
 
     // Whole megabytes, rounded as BytesToMB then to the even whole number.
@@ -19,13 +19,17 @@ public:
     std::int32_t GetFreePagefile();
 
     // Megabytes rounded to two decimals, half away from zero; the argument
-    // is left unchanged.
+    // is left unchanged. Exact and the same in every locale (no text round
+    // trip). Throws OverflowError for NaN, infinities and 2^64 bytes or more.
     static double BytesToMB(const double& bytes);
 
     // The record as the last figure call left it.
     const MemoryStatus& record() const { return record_; }
 
-private:
+  private:
+    // One fresh query, then the chosen count through BytesToMB to a figure.
+    std::int32_t figure(std::uint64_t MemoryStatus::*count);
+
     MemorySource& source_;
     MemoryStatus record_;
 };
