@@ -1,0 +1,15 @@
+#include "memory/FreeBar.h"
+
+#include "platform/Errors.h"
+#include "platform/Numbers.h"
+
+namespace vk {
+
+std::int32_t freeBarWidth(std::int32_t freeMB, double barWidth, std::int32_t totalMB) {
+    if (totalMB == 0) throw DivisionByZero();
+    // Multiply first: a 32-bit figure times a bar width in twips is exact in
+    // a double, so the one division is the only rounding before the last.
+    return toInt32(static_cast<double>(freeMB) * barWidth / static_cast<double>(totalMB));
+}
+
+}  // namespace vk
