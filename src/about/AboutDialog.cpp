@@ -1,15 +1,96 @@
 #include "about/AboutDialog.h"
 
+#include "about/AboutDefinition.h"
+#include "about/ProgramInfo.h"
+#include "platform/Numbers.h"
+#include "platform/Skip.h"
+
 namespace vk {
 
 AboutDialog::AboutDialog(Services& services) : sys_(services) {}
-AboutDialog::~AboutDialog() = default;
 
-void AboutDialog::show(Form& mainWindow) { mainWindow_ = &mainWindow; }
+AboutDialog::~AboutDialog() {
+    unload();
+}
+
+void AboutDialog::show(Form& mainWindow) {
+    mainWindow_ = &mainWindow;
+    if (!form_) load();
+    if (ControlPeer* peer = form_->window().peer()) peer->setVisible(true);
+}
+
+void AboutDialog::load() {
+    form_ = std::make_unique<Form>(aboutWindowDefinition());
+    attach("cmdOK", EventType::Click, &AboutDialog::cmdOK_Click);
+    attach("cmdSysInfo", EventType::Click, &AboutDialog::cmdSysInfo_Click);
+    // The close box and Alt+F4 unload the dialog like OK does.
+    attach(form_->name().c_str(), EventType::CloseRequest, &AboutDialog::cmdOK_Click);
+    try {
+        sys_.toolkit.createWindow(*form_);
+        sys_.dispatcher.attach(*form_);
+        Form_Load();
+    } catch (...) {
+        // Never leave the main window disabled behind a dialog that is not
+        // there: a failed load unloads what was built.
+        unload();
+        throw;
+    }
+}
+
+void AboutDialog::attach(const char* control, EventType type, void (AboutDialog::*handler)()) {
+    form_->on(control, type, [this, handler] {
+        struct Depth {
+            AboutDialog& dialog;
+            explicit Depth(AboutDialog& d) : dialog(d) { ++dialog.handlerDepth_; }
+            ~Depth() {
+                if (--dialog.handlerDepth_ == 0) dialog.retired_.clear();
+            }
+        } depth(*this);
+        (this->*handler)();
+    });
+}
 
 void AboutDialog::unload() {
     if (!form_) return;
-    form_.reset();
+    Form_Unload();
+    step([&] { sys_.dispatcher.detach(*form_); });
+    step([&] { sys_.toolkit.destroyWindow(*form_); });
+    if (handlerDepth_ > 0) {
+        retired_.push_back(std::move(form_));
+    } else {
+        form_.reset();
+    }
+}
+
+void AboutDialog::Form_Load() {
+    Control& me = form_->window();
+    const Control& main = mainWindow_->window();
+    // Centred on the main window's centre, from outer sizes and screen
+    // positions, in single precision.
+    const float left = static_cast<float>(main.width()) / 2 + static_cast<float>(main.left()) -
+                       static_cast<float>(me.width()) / 2;
+    me.setLeft(left);
+    const float top = static_cast<float>(main.height()) / 2 + static_cast<float>(main.top()) -
+                      static_cast<float>(me.height()) / 2;
+    me.setTop(top);
+    me.setCaption(std::string("About ") + kProgramTitle);
+    (*form_)["lblVersion"].setCaption("v" + numberText(kVersionMajor) + "." +
+                                      numberText(kVersionMinor));
+    (*form_)["lblTitle"].setCaption(kProgramTitle);
+}
+
+void AboutDialog::Form_Unload() {
+    step([&] {
+        if (mainWindow_) mainWindow_->window().setEnabled(true);
+    });
+}
+
+void AboutDialog::cmdOK_Click() {
+    step([&] { unload(); });
+}
+
+void AboutDialog::cmdSysInfo_Click() {
+    StartSysInfo();
 }
 
 }  // namespace vk

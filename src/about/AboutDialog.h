@@ -1,32 +1,77 @@
 #pragma once
 // The About dialog frmAbout: built afresh at each opening, destroyed at each
-// closing. While it is open the main window is disabled.
+// closing. While it is open the main window is disabled; every way of closing
+// it enables the main window again.
+#include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/Form.h"
 #include "platform/Services.h"
 
 namespace vk {
 
+// Where the System Information tool is found, both under HKEY_LOCAL_MACHINE:
+// first the tool's full path, then the folder that holds it.
+inline constexpr const char* kSysInfoKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+inline constexpr const char* kSysInfoValue = "PATH";
+inline constexpr const char* kSysInfoFolderKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
+inline constexpr const char* kSysInfoFolderValue = "MSINFO";
+inline constexpr const char* kSysInfoFile = "\\MSINFO32.EXE";
+
+// READ_CONTROL with query value, set value, create subkey, enumerate
+// subkeys, notify and create link: the access the lookup asks for.
+inline constexpr std::uint32_t kSysInfoKeyAccess = 0x2003F;
+// The room for one value, terminating zero included.
+inline constexpr std::uint32_t kRegistryValueRoom = 1024;
+
+inline constexpr const char* kSysInfoFailure = "Unable to start System Information!";
+
 class AboutDialog {
-public:
+  public:
     explicit AboutDialog(Services& services);
     ~AboutDialog();
     AboutDialog(const AboutDialog&) = delete;
     AboutDialog& operator=(const AboutDialog&) = delete;
 
-    // Shows the dialog modeless over `mainWindow`, loading it first.
+    // Shows the dialog modeless and without owner, centred over
+    // `mainWindow`; loads it first when it is not loaded: builds its window,
+    // attaches it to the dispatcher and runs its load handler. When loading
+    // fails the half-built dialog is unloaded again (so the main window is
+    // enabled) and the failure goes to the caller.
     void show(Form& mainWindow);
-    // Unloads the dialog if it is loaded; does nothing otherwise.
+    // Unloads the dialog if it is loaded (its unload handler enables the main
+    // window); does nothing otherwise.
     void unload();
     bool loaded() const { return form_ != nullptr; }
     // The dialog's form while it is loaded, else nullptr.
     Form* form() { return form_.get(); }
 
-private:
+    // Handlers of the dialog.
+    void Form_Load();
+    void Form_Unload();
+    void cmdOK_Click();
+    void cmdSysInfo_Click();
+
+    // Finds and starts the System Information tool, or shows the failure box.
+    void StartSysInfo();
+    // Reads one registry value as text into KeyVal; true when found. Skips a
+    // failing statement and goes on.
+    bool GetKeyValue(const std::uint32_t& KeyRoot, const std::string& KeyName,
+                     const std::string& SubKeyRef, std::string& KeyVal);
+
+  private:
+    void load();
+    void attach(const char* control, EventType type, void (AboutDialog::*handler)());
+
     Services& sys_;
     Form* mainWindow_ = nullptr;
     std::unique_ptr<Form> form_;
+    // A dialog unloaded from inside one of its own handlers stays alive here
+    // until that handler has returned.
+    std::vector<std::unique_ptr<Form>> retired_;
+    int handlerDepth_ = 0;
 };
 
 }  // namespace vk

@@ -1,7 +1,35 @@
 #include "tray/Tray.h"
 
-namespace vk {
+#include "tray/TrayEvents.h"
 
-void attachTrayHandlers(FrmMain&) {}
+namespace vk {
+namespace {
+
+// The frames and value labels whose double-click handlers only forward to
+// the window's own: a double-click anywhere on the figures hides the window.
+// Bars, caption labels and the status line have no double-click handler.
+constexpr const char* kDblClickForwarders[] = {
+    "Frame1",
+    "Frame2",
+    "lblTotalPhysicalShow",
+    "lblUsedPhysicalShow",
+    "lblFreePhysicalShow",
+    "lblTotalPagefileShow",
+    "lblUsedPagefileShow",
+    "lblFreePagefileShow",
+};
+
+}  // namespace
+
+void attachTrayHandlers(FrmMain& w) {
+    w.form.on("TrayIcon", EventType::MouseMove,
+              Handler([&w](const EventArgs& e) { TrayIcon_MouseMove(w, e); }));
+    w.form.on("mnuShow", EventType::Click, [&w] { mnuShow_Click(w); });
+    w.form.on("mnuToTray", EventType::Click, [&w] { mnuToTray_Click(w); });
+    w.form.on(w.form.name(), EventType::DblClick, [&w] { Form_DblClick(w); });
+    for (const char* control : kDblClickForwarders) {
+        w.form.on(control, EventType::DblClick, [&w] { Form_DblClick(w); });
+    }
+}
 
 }  // namespace vk

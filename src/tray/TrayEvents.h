@@ -1,0 +1,36 @@
+#pragma once
+// The tray entry's mouse events and the paths that hide and show the main
+// window. Shown or hidden is the window's Visible together with the caption
+// of the pop-up entry mnuShow, which tells the toggle what to do next:
+// "&Hide" hides, "&Show" shows. The two can disagree after a double-click on
+// the window, which hides it without touching the caption.
+#include <cstdint>
+
+#include "app/FrmMain.h"
+#include "platform/Form.h"
+
+namespace vk {
+
+inline constexpr const char* kCaptionHide = "&Hide";
+inline constexpr const char* kCaptionShow = "&Show";
+
+enum class TrayAction { None, Toggle, PopupMenu };
+
+// What a tray notification asks for, from the mouse message it carries (the
+// low word of the notification, as the shell sends it): a left double-click
+// toggles, a right-button release opens the pop-up menu, anything else does
+// nothing. Decoded from the message itself, so it works at every screen DPI.
+TrayAction decodeTrayNotification(std::uint32_t message);
+
+// TrayIcon's mouse-move event, which carries the tray notifications.
+void TrayIcon_MouseMove(FrmMain& w, const EventArgs& e);
+// The toggle behind "&Hide"/"&Show": decides by the caption, closes the
+// About dialog either way.
+void mnuShow_Click(FrmMain& w);
+// File "&Hide to system tray": the toggle's hide branch, whatever the caption.
+void mnuToTray_Click(FrmMain& w);
+// A double-click on the window's background, a frame or a value label hides
+// the window and nothing else.
+void Form_DblClick(FrmMain& w);
+
+}  // namespace vk
