@@ -1,0 +1,45 @@
+#include "platform/linux/MeminfoSource.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string_view>
+#include <utility>
+
+#include "platform/Errors.h"
+#include "platform/linux/Meminfo.h"
+
+namespace vk::lnx {
+
+MeminfoSource::MeminfoSource(std::string path) : path_(std::move(path)) {}
+
+MeminfoSource::~MeminfoSource() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+void MeminfoSource::query(MemoryStatus& record) {
+    if (fd_ < 0) {
+        // Close-on-exec: programs the user starts from us must not inherit it.
+        fd_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd_ < 0) throw ServiceError("cannot open " + path_ + ": " + std::strerror(errno));
+    }
+    std::size_t got = 0;
+    while (got < text_.size()) {
+        const ssize_t n =
+            ::pread(fd_, text_.data() + got, text_.size() - got, static_cast<off_t>(got));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            const int error = errno;
+            ::close(fd_);
+            fd_ = -1;  // reopened by the next query
+            throw ServiceError("cannot read " + path_ + ": " + std::strerror(error));
+        }
+        if (n == 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    record = parseMeminfo(std::string_view(text_.data(), got));
+}
+
+}  // namespace vk::lnx
