@@ -1,0 +1,266 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "SimApp.h"
+#include "tray/TrayEvents.h"
+
+namespace vk {
+namespace {
+
+TEST(TrayDecoding, OnlyTheLeftDoubleClickAndTheRightReleaseDoAnything) {
+    const struct {
+        std::uint32_t message;
+        TrayAction action;
+    } rows[] = {
+        {WM_MOUSEMOVE, TrayAction::None},
+        {WM_LBUTTONDOWN, TrayAction::None},
+        {WM_LBUTTONUP, TrayAction::None},
+        {WM_LBUTTONDBLCLK, TrayAction::Toggle},
+        {WM_RBUTTONDOWN, TrayAction::None},
+        {WM_RBUTTONUP, TrayAction::PopupMenu},
+        {WM_RBUTTONDBLCLK, TrayAction::None},
+        {0x207, TrayAction::None},  // middle button down, up, double-click
+        {0x208, TrayAction::None},
+        {0x209, TrayAction::None},
+        {0x20A, TrayAction::None},  // wheel
+        {0x7B, TrayAction::None},   // context menu
+        {0x400, TrayAction::None},  // the shell's own select notifications
+        {0, TrayAction::None},
+        // Newer shells put the entry's id in the high word.
+        {0x0001'0203, TrayAction::Toggle},
+        {0x0001'0205, TrayAction::PopupMenu},
+        {0x0203'0000, TrayAction::None},
+        // What the old coordinate decoding would have taken for the two
+        // messages at 96 and 120 DPI.
+        {0x2D00, TrayAction::None},
+        {0x4B00, TrayAction::None},
+        {7725, TrayAction::None},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.message);
+        EXPECT_EQ(decodeTrayNotification(r.message), r.action);
+    }
+}
+
+enum class State { Shown, Hidden, HiddenCaptionBehind };
+
+struct Tray : test::SimApp {
+    explicit Tray(std::string commandLine = "") : SimApp(std::move(commandLine)) { start(); }
+
+    void trayMessage(std::uint32_t message, double x = 0) {
+        EventArgs e;
+        e.message = message;
+        e.x = x;
+        sim.post(form(), "TrayIcon", EventType::MouseMove, e);
+    }
+    void dblClick(const std::string& control) { sim.post(form(), control, EventType::DblClick); }
+    void enter(State state) {
+        if (state == State::Hidden) click("mnuToTray");
+        if (state == State::HiddenCaptionBehind) dblClick("frmMain");
+    }
+    bool screenShows() { return sim.toolkit.peer(w().window)->shown; }
+};
+
+using Event = std::function<void(Tray&)>;
+
+const Event trayDoubleClick = [](Tray& t) { t.trayMessage(WM_LBUTTONDBLCLK); };
+const Event trayRightRelease = [](Tray& t) { t.trayMessage(WM_RBUTTONUP); };
+const Event popupChoice = [](Tray& t) { t.click("mnuShow"); };
+const Event fileHideToTray = [](Tray& t) { t.click("mnuToTray"); };
+Event doubleClickOn(const char* control) {
+    return [control](Tray& t) { t.dblClick(control); };
+}
+
+TEST(HideAndShow, EveryTransition) {
+    const struct {
+        const char* name;
+        State from;
+        Event event;
+        bool visible;
+        const char* caption;
+        int popups;
+    } rows[] = {
+        {"Shown, tray double-click", State::Shown, trayDoubleClick, false, "&Show", 0},
+        {"Shown, pop-up &Hide", State::Shown, popupChoice, false, "&Show", 0},
+        {"Shown, File hide to tray", State::Shown, fileHideToTray, false, "&Show", 0},
+        {"Shown, double-click background", State::Shown, doubleClickOn("frmMain"), false, "&Hide",
+         0},
+        {"Shown, double-click Frame1", State::Shown, doubleClickOn("Frame1"), false, "&Hide", 0},
+        {"Shown, double-click Frame2", State::Shown, doubleClickOn("Frame2"), false, "&Hide", 0},
+        {"Shown, double-click lblTotalPhysicalShow", State::Shown,
+         doubleClickOn("lblTotalPhysicalShow"), false, "&Hide", 0},
+        {"Shown, double-click lblUsedPhysicalShow", State::Shown,
+         doubleClickOn("lblUsedPhysicalShow"), false, "&Hide", 0},
+        {"Shown, double-click lblFreePhysicalShow", State::Shown,
+         doubleClickOn("lblFreePhysicalShow"), false, "&Hide", 0},
+        {"Shown, double-click lblTotalPagefileShow", State::Shown,
+         doubleClickOn("lblTotalPagefileShow"), false, "&Hide", 0},
+        {"Shown, double-click lblUsedPagefileShow", State::Shown,
+         doubleClickOn("lblUsedPagefileShow"), false, "&Hide", 0},
+        {"Shown, double-click lblFreePagefileShow", State::Shown,
+         doubleClickOn("lblFreePagefileShow"), false, "&Hide", 0},
+        {"Shown, right release", State::Shown, trayRightRelease, true, "&Hide", 1},
+        {"Hidden, tray double-click", State::Hidden, trayDoubleClick, true, "&Hide", 0},
+        {"Hidden, pop-up &Show", State::Hidden, popupChoice, true, "&Hide", 0},
+        {"Hidden, right release", State::Hidden, trayRightRelease, false, "&Show", 1},
+        {"Hidden behind, tray double-click", State::HiddenCaptionBehind, trayDoubleClick, false,
+         "&Show", 0},
+        {"Hidden behind, right release", State::HiddenCaptionBehind, trayRightRelease, false,
+         "&Show", 1},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        Tray t;
+        t.enter(r.from);
+        r.event(t);
+        EXPECT_EQ(t.w().window.visible(), r.visible);
+        EXPECT_EQ(t.screenShows(), r.visible);
+        EXPECT_EQ(t.w().mnuShow.caption(), r.caption);
+        EXPECT_EQ(t.sim.toolkit.popups.size(), static_cast<std::size_t>(r.popups));
+        if (r.popups) {
+            EXPECT_EQ(t.sim.toolkit.popups.back(), "frmMain/mnuPopUp");
+        }
+        // Hiding never touches the tray entry.
+        EXPECT_EQ(t.sim.tray.calls.size(), 1u);
+    }
+}
+
+TEST(HideAndShow, HiddenCaptionBehindNeedsTwoDoubleClicksToShow) {
+    Tray t;
+    t.dblClick("lblFreePhysicalShow");
+    trayDoubleClick(t);
+    EXPECT_FALSE(t.w().window.visible());
+    trayDoubleClick(t);
+    EXPECT_TRUE(t.w().window.visible());
+    EXPECT_TRUE(t.screenShows());
+    EXPECT_EQ(t.w().mnuShow.caption(), "&Hide");
+}
+
+TEST(HideAndShow, AfterADoubleClickHideThePopUpOffersShowAndShowsAtOnce) {
+    Tray t;
+    t.dblClick("frmMain");
+    trayRightRelease(t);
+    EXPECT_EQ(t.w().mnuShow.caption(), "&Show");
+    popupChoice(t);
+    EXPECT_TRUE(t.w().window.visible());
+}
+
+TEST(HideAndShow, HideToTrayAlwaysEndsHidden) {
+    Tray t;
+    t.dblClick("frmMain");
+    t.w().window.setVisible(true);  // caption still "&Hide" though it is shown again
+    t.w().mnuShow.setCaption("&Show");
+    fileHideToTray(t);
+    EXPECT_FALSE(t.w().window.visible());
+    EXPECT_EQ(t.w().mnuShow.caption(), "&Show");
+    trayDoubleClick(t);
+    EXPECT_TRUE(t.w().window.visible());
+}
+
+TEST(HideAndShow, DoubleClicksElsewhereDoNothing) {
+    for (const char* control :
+         {"picUsedPhysical", "picAvailablePagefile", "picOldPhysical", "lblTotalPhysical",
+          "lblUsedPagefile", "lblFreePhysical", "lblStatus", "TrayIcon"}) {
+        SCOPED_TRACE(control);
+        Tray t;
+        t.dblClick(control);
+        EXPECT_TRUE(t.w().window.visible());
+    }
+}
+
+TEST(HideAndShow, OtherMouseEventsOnTheEntryDoNothing) {
+    for (const std::uint32_t message :
+         {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONDBLCLK}) {
+        SCOPED_TRACE(message);
+        Tray t;
+        // The coordinate is not looked at: 7725 twips is where a left double
+        // click would have landed at 96 DPI.
+        t.trayMessage(message, 7725);
+        EXPECT_TRUE(t.w().window.visible());
+        EXPECT_EQ(t.w().mnuShow.caption(), "&Hide");
+        EXPECT_TRUE(t.sim.toolkit.popups.empty());
+    }
+}
+
+TEST(HideAndShow, ToggleWithAnUnexpectedCaptionDoesNothing) {
+    Tray t;
+    t.w().mnuShow.setCaption("Hide");
+    popupChoice(t);
+    trayDoubleClick(t);
+    EXPECT_TRUE(t.w().window.visible());
+    EXPECT_EQ(t.w().mnuShow.caption(), "Hide");
+}
+
+TEST(HideAndShow, TheToggleClosesTheAboutDialogAndEnablesTheMainWindow) {
+    const struct {
+        const char* name;
+        Event event;
+        bool visible;
+    } rows[] = {
+        {"tray double-click", trayDoubleClick, false},
+        {"pop-up choice", popupChoice, false},
+        {"pop-up after a double-click hide",
+         [](Tray& t) {
+             t.dblClick("frmMain");
+             trayRightRelease(t);
+             popupChoice(t);
+         },
+         true},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        Tray t;
+        t.click("mnuAbout");
+        ASSERT_TRUE(t.program->about().loaded());
+        ASSERT_FALSE(t.w().window.enabled());
+        r.event(t);
+        EXPECT_FALSE(t.program->about().loaded());
+        EXPECT_TRUE(t.w().window.enabled());
+        EXPECT_EQ(t.w().window.visible(), r.visible);
+        ASSERT_FALSE(t.sim.toolkit.destroyed.empty());
+        EXPECT_EQ(t.sim.toolkit.destroyed.back(), "frmAbout");
+    }
+}
+
+TEST(HideAndShow, DoubleClickHideLeavesTheAboutDialogOpen) {
+    Tray t;
+    t.click("mnuAbout");
+    t.dblClick("Frame2");
+    EXPECT_FALSE(t.w().window.visible());
+    EXPECT_TRUE(t.program->about().loaded());
+}
+
+TEST(HideAndShow, TrayPathsWorkInAQuitStart) {
+    Tray t("/QUIT");
+    trayDoubleClick(t);
+    EXPECT_FALSE(t.w().window.visible());
+    trayRightRelease(t);
+    EXPECT_EQ(t.w().mnuShow.caption(), "&Show");
+    EXPECT_EQ(t.sim.toolkit.popups.size(), 1u);
+}
+
+TEST(HideAndShow, TimersGoOnWhileHidden) {
+    Tray t;
+    fileHideToTray(t);
+    const int before = t.sim.memory.queries;
+    t.advance(100);
+    EXPECT_GE(t.sim.memory.queries - before, 10);
+}
+
+TEST(HideAndShow, RefusedPropertiesAreSkipped) {
+    Tray t;
+    t.sim.toolkit.peer(t.w().mnuShow)->refuse = true;
+    trayDoubleClick(t);  // the caption cannot change, the window still hides
+    EXPECT_FALSE(t.w().window.visible());
+    EXPECT_EQ(t.w().mnuShow.caption(), "&Hide");
+    t.sim.toolkit.peer(t.w().mnuShow)->refuse = false;
+    t.sim.toolkit.peer(t.w().window)->refuse = true;
+    trayRightRelease(t);  // the menu still opens
+    EXPECT_EQ(t.sim.toolkit.popups.size(), 1u);
+    EXPECT_EQ(t.w().mnuShow.caption(), "&Show");
+}
+
+}  // namespace
+}  // namespace vk
