@@ -95,7 +95,7 @@ TEST(ParseMeminfo, RefusesTextItCannotTrust) {
         {"no unit", replaced(kWithSwap, "24683772 kB", "24683772")},
         {"no blank before the unit", replaced(kWithSwap, "24683772 kB", "24683772kB")},
         {"trailing text", replaced(kWithSwap, "24683772 kB", "24683772 kB x")},
-        {"a field twice", kWithSwap + "MemTotal: 1 kB\n"},
+        {"a field twice", replaced(kWithSwap, "MemFree:", "MemTotal: 1 kB\nMemFree:")},
         {"a count beyond 64 bits", replaced(kWithSwap, "24683772", "18446744073709551616")},
         {"kB beyond 64 bits in bytes", replaced(kWithSwap, "24683772", "18014398509481984")},
         {"a sum beyond 64 bits",

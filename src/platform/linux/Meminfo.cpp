@@ -52,7 +52,11 @@ std::uint64_t parseKilobytes(std::string_view name, std::string_view value) {
 
 MemoryStatus parseMeminfo(std::string_view text) {
     std::array<std::optional<std::uint64_t>, kFieldCount> bytes;
-    for (std::size_t end = text.find('\n'); end != std::string_view::npos; end = text.find('\n')) {
+    int found = 0;
+    // Stops once every field is in: they come in the first lines, and the
+    // refresh reads this text eighteen times a tick.
+    for (std::size_t end = text.find('\n'); end != std::string_view::npos && found < kFieldCount;
+         end = text.find('\n')) {
         const std::string_view line = text.substr(0, end);
         text.remove_prefix(end + 1);
         const std::size_t colon = line.find(':');
@@ -62,6 +66,8 @@ MemoryStatus parseMeminfo(std::string_view text) {
             if (name != kNames[f]) continue;
             if (bytes[f]) garbled(std::string(name) + " appears twice");
             bytes[f] = parseKilobytes(name, line.substr(colon + 1));
+            ++found;
+            break;
         }
     }
     const auto need = [&](Field f) {

@@ -16,8 +16,9 @@ namespace vk::lnx {
 // without swap.
 //
 // Only whole lines count: a last line without its newline was cut off and
-// is ignored. Throws ServiceError when a needed field is missing, repeated,
-// not "<digits> kB", or when a count or sum does not fit 64 bits.
+// is ignored. Reading stops at the line that completes the fields above.
+// Throws ServiceError when a needed field is missing, repeated, not
+// "<digits> kB", or when a count or sum does not fit 64 bits.
 MemoryStatus parseMeminfo(std::string_view text);
 
 }  // namespace vk::lnx
