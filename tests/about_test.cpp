@@ -181,14 +181,6 @@ TEST(AboutDialogClosing, EventsQueuedForAClosedDialogAreDropped) {
     EXPECT_TRUE(a.sim.boxes.shown.empty());
 }
 
-TEST(AboutDialogClosing, MainWindowTimersRunWhileItIsOpen) {
-    About a;
-    a.open();
-    const int before = a.sim.memory.queries;
-    a.advance(200);
-    EXPECT_GE(a.sim.memory.queries - before, 20);
-}
-
 // A toolkit whose About window refuses to be placed.
 struct RefusingToolkit : Toolkit {
     explicit RefusingToolkit(sim::SimToolkit& toolkit) : inner(toolkit) {}

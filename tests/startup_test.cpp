@@ -30,17 +30,6 @@ TEST(CommandLine, UpperCasesAsciiLettersOnly) {
     }
 }
 
-TEST(CommandLine, EveryByteValueIsSafe) {
-    std::string all;
-    for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
-    const std::string upper = upperCaseAscii(all);
-    ASSERT_EQ(upper.size(), 256u);
-    for (int b = 0; b < 256; ++b) {
-        const char expected = b >= 'a' && b <= 'z' ? static_cast<char>(b - 32) : all[b];
-        EXPECT_EQ(upper[b], expected) << b;
-    }
-}
-
 enum class Mode { Normal, Auto, Quit };
 
 struct Start : test::SimApp {
@@ -125,13 +114,6 @@ TEST(QuitStart, FreesOnceCountsDownAndEnds) {
     EXPECT_EQ(s.sim.toolkit.quits, 1);
 }
 
-TEST(QuitStart, TrayPopUpExitStillWorks) {
-    Start s("/QUIT");
-    s.click("mnuExit2");
-    EXPECT_TRUE(s.w().unloaded());
-    EXPECT_TRUE(s.sim.tray.entries.empty());
-}
-
 TEST(Exit, EveryPathEndsTheProgramAndStopsItsTimers) {
     const struct {
         const char* name;
@@ -170,15 +152,6 @@ TEST(Exit, WhileTheAboutDialogIsOpenClosesItFirst) {
     EXPECT_TRUE(s.w().window.enabled());
     EXPECT_TRUE(s.sim.tray.entries.empty());
     EXPECT_EQ(s.sim.tray.calls.back().message, NIM_DELETE);
-}
-
-TEST(Exit, AFailingDeleteStillEndsTheProgram) {
-    Start s("");
-    s.sim.tray.result = 0;
-    s.click("mnuExit");
-    EXPECT_EQ(s.w().TrayCallResult, 0);
-    EXPECT_TRUE(s.sim.dispatcher.ended());
-    EXPECT_TRUE(s.sim.boxes.shown.empty());
 }
 
 // A toolkit on which one control of the main window refuses every change.
@@ -233,15 +206,6 @@ TEST(Load, ARefusedStepDoesNotStopTheStart) {
         EXPECT_EQ(sim.tray.entries.size(), 1u);
         r.check(program.main());
     }
-}
-
-TEST(AboutEntry, DisablesTheMainWindowAndOpensTheDialog) {
-    Start s("");
-    s.click("mnuAbout");
-    EXPECT_FALSE(s.w().window.enabled());
-    ASSERT_TRUE(s.program->about().loaded());
-    s.sim.click(*s.program->about().form(), "cmdOK");
-    EXPECT_TRUE(s.w().window.enabled());
 }
 
 }  // namespace

@@ -241,14 +241,6 @@ TEST(HideAndShow, TrayPathsWorkInAQuitStart) {
     EXPECT_EQ(t.sim.toolkit.popups.size(), 1u);
 }
 
-TEST(HideAndShow, TimersGoOnWhileHidden) {
-    Tray t;
-    fileHideToTray(t);
-    const int before = t.sim.memory.queries;
-    t.advance(100);
-    EXPECT_GE(t.sim.memory.queries - before, 10);
-}
-
 TEST(HideAndShow, RefusedPropertiesAreSkipped) {
     Tray t;
     t.sim.toolkit.peer(t.w().mnuShow)->refuse = true;

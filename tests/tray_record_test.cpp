@@ -227,17 +227,5 @@ TEST(TrayEntry, FailedAddLeavesTheProgramRunningAndItsDeleteIsSilent) {
     EXPECT_EQ(sim.boxes.shown.size(), 0u);
 }
 
-TEST(TrayEntry, TipStaysWhileHiddenAndDuringARun) {
-    TrayScenario s("");
-    s.sim.click(s.w().form, "mnuToTray");
-    s.sim.click(s.w().form, "mnuDefragMemory1");
-    s.sim.advance(100);
-    s.sim.click(s.w().form, "mnuExit2");
-    // Hiding and freeing never touch the entry: one add, one delete.
-    ASSERT_EQ(s.sim.tray.calls.size(), 2u);
-    const auto& b = s.sim.tray.calls[1].record;
-    EXPECT_EQ(std::string(b.begin() + 24, b.begin() + 31), "Velkrom");
-}
-
 }  // namespace
 }  // namespace vk
