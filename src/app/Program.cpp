@@ -3,6 +3,7 @@
 #include "app/Startup.h"
 #include "freeing/Freeing.h"
 #include "memory/Refresh.h"
+#include "platform/Skip.h"
 #include "tray/Tray.h"
 
 namespace vk {
@@ -28,10 +29,14 @@ void Program::start() {
     sys_.dispatcher.attach(w.form);  // the refresh timer starts running here
     sys_.dispatcher.invoke([&w] { Form_Load(w); });
     if (w.unloaded()) return;
-    // The window is shown once loaded, unless the load handler hid it.
-    if (w.window.visible()) {
-        if (ControlPeer* peer = w.window.peer()) peer->setVisible(true);
-    }
+    // The window is shown once loaded, unless the load handler hid it. A
+    // window that refuses to show leaves the program running from its tray
+    // entry rather than ending the start.
+    step([&w] {
+        if (ControlPeer* peer = w.window.peer(); peer && w.window.visible()) {
+            peer->setVisible(true);
+        }
+    });
 }
 
 }  // namespace vk
