@@ -161,21 +161,6 @@ TEST_F(FreeingRunTest, ASecondStarterBeforeTheTickGivesOneRunInTheModeWrittenLas
     }
 }
 
-TEST_F(FreeingRunTest, StartersClickedDuringARunEachRunAfterwards) {
-    int runs = 0;
-    app.sim.allocator.whileAllocating = [&] {
-        if (++runs == 1) {
-            app.click("mnuDefragMemory1");  // waits: the run holds the thread
-            EXPECT_EQ(w().lblStatus.caption(), "Freeing up memory...");
-            EXPECT_FALSE(w().tmrDefragMemory.enabled());
-        }
-    };
-    app.click("mnuDefragMemory1");
-    app.advance(100);
-    EXPECT_EQ(app.sim.allocator.allocations, 2);
-    EXPECT_EQ(w().lblStatus.caption(), "Ready");
-}
-
 TEST_F(FreeingRunTest, TicksAndClicksDuringTheErrorBoxArriveAfterOk) {
     app.sim.allocator.fail = true;
     std::uint64_t refreshesBefore = 0, refreshesDuring = 0;

@@ -131,15 +131,6 @@ TEST_F(MarkersTest, TheNextStarterHidesShownMarkersAtOnce) {
     EXPECT_TRUE(w().picOldPhysical.visible());
 }
 
-TEST_F(MarkersTest, TheHideTickDisarmsItselfAndHidesBoth) {
-    w().picOldPhysical.setVisible(true);
-    w().picOldPagefile.setVisible(true);
-    w().tmrLoosePicOld.setEnabled(true);
-    tmrLoosePicOld_Timer(w());
-    EXPECT_FALSE(w().tmrLoosePicOld.enabled());
-    EXPECT_FALSE(anyMarkerVisible());
-}
-
 struct CountdownCase {
     const char* tagBefore;
     const char* tagAfter;

@@ -83,18 +83,6 @@ TEST_F(WatchTest, TestsEverySecondTickAndKeepsWatchingAfterARun) {
     EXPECT_EQ(runs, (std::vector<std::int64_t>{2010, 4010, 6010}));
 }
 
-TEST_F(WatchTest, TheWatchRunShowsItsTextThenReadyAndTheMarkers) {
-    setPhysical(1000, 10);
-    app.click("mnuDefragMemory3");
-    app.advance(2000);
-    EXPECT_EQ(w().lblStatus.caption(), "Out of memory, freeing...");
-    EXPECT_TRUE(w().tmrDefragMemory.enabled());
-    app.sim.allocator.whileAllocating = [this] { setPhysical(1000, 400); };
-    app.advance(30);
-    EXPECT_EQ(w().lblStatus.caption(), "Ready");
-    EXPECT_TRUE(w().picOldPhysical.visible());
-}
-
 TEST_F(WatchTest, SwitchingOnOffOnRestartsTheCount) {
     setPhysical(1000, 10);
     app.click("mnuDefragMemory3");
