@@ -74,8 +74,11 @@ void AboutDialog::Form_Load() {
                       static_cast<float>(me.height()) / 2;
     me.setTop(top);
     me.setCaption(std::string("About ") + kProgramTitle);
-    (*form_)["lblVersion"].setCaption("v" + numberText(kVersionMajor) + "." +
-                                      numberText(kVersionMinor));
+    // Built by appending: GCC 12 at -O3 reports a false -Wrestrict on
+    // "literal" + std::string (GCC bug 105651).
+    std::string version = "v";
+    version.append(numberText(kVersionMajor)).append(".").append(numberText(kVersionMinor));
+    (*form_)["lblVersion"].setCaption(version);
     (*form_)["lblTitle"].setCaption(kProgramTitle);
 }
 
