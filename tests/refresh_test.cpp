@@ -193,16 +193,6 @@ TEST_F(RefreshTest, AFailingSourceLeavesTheWholeDisplayAsItWas) {
     EXPECT_EQ(physical(), (Frame{"2048 MB", "0 MB", "2048 MB", 3615, 0, true}));
 }
 
-TEST_F(RefreshTest, AFigureTooLargeForThirtyTwoBitsSkipsOnlyItsSteps) {
-    memory.setMB(1024, 512, 2048, 1024);
-    tick();
-    memory.setMB(1024, 256, 2048, 1024);
-    memory.status.totalPageFile = std::uint64_t{1} << 52;  // 2^32 MB
-    tick();
-    EXPECT_EQ(physical(), (Frame{"1024 MB", "768 MB", "256 MB", 900, 2715, true}));
-    EXPECT_EQ(pagefile(), (Frame{"2048 MB", "1024 MB", "1024 MB", 1815, 1800, true}));
-}
-
 TEST_F(RefreshTest, AControlThatRefusesKeepsItsValueAndTheRestUpdates) {
     const std::vector<std::string> refusing = {"lblTotalPhysicalShow", "lblUsedPagefileShow",
                                                "picAvailablePhysical"};

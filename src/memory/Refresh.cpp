@@ -54,7 +54,7 @@ void tmrUpdateMemoryInformation_Timer(FrmMain& w) {
     step([&] { w.picAvailablePhysical.setVisible(m.GetFreePhysical() != 0); });
 
     // Nothing used: the free bar takes the used bar's design width (3615) and
-    // covers it whole, whatever the rounding of the share. A test that fails
+    // covers it whole, by this step's own figures. A test that fails
     // skips its whole statement, like any other step: entering the branch on
     // a failed query would paint the bar all free from no figures at all.
     step([&] {
