@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Configures and builds one flavour of Velkrom in its own folder under build/.
+#
+#   scripts/build.sh release [TARGET...]   optimised program, tests and benchmarks
+#   scripts/build.sh asan [TARGET...]      tests under AddressSanitizer + UBSan
+#   scripts/build.sh mingw-x86_64          the portable core for 64-bit Windows
+#   scripts/build.sh mingw-i686            the portable core for 32-bit Windows
+#
+# Prints nothing but the build's own output; the folder is build/FLAVOUR
+# (VK_BUILD_ROOT moves build/ elsewhere).
+set -euo pipefail
+
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+flavour=${1:?usage: $0 release|asan|mingw-x86_64|mingw-i686 [TARGET...]}
+shift
+dir=${VK_BUILD_ROOT:-$repo/build}/$flavour
+
+release=(-DCMAKE_BUILD_TYPE=Release)
+
+case $flavour in
+  release) options=("${release[@]}") ;;
+  asan) options=(-DCMAKE_BUILD_TYPE=Debug -DVK_SANITIZE=ON -DVK_BUILD_BENCH=OFF) ;;
+  mingw-x86_64 | mingw-i686)
+    options=("${release[@]}" "-DCMAKE_TOOLCHAIN_FILE=$repo/cmake/$flavour.cmake")
+    ;;
+  *)
+    echo "build: unknown flavour '$flavour'" >&2
+    exit 2
+    ;;
+esac
+
+cmake -S "$repo" -B "$dir" -G Ninja "${options[@]}"
+targets=()
+for target in "$@"; do targets+=(--target "$target"); done
+cmake --build "$dir" "${targets[@]}"

@@ -1,0 +1,220 @@
+# shellcheck shell=bash
+# A private desktop for the real program: Xvfb on a free display with the
+# trayer tray host, plus the waits and probes that scripts/run.sh and the
+# end-to-end tests share. Source it; it defines functions only.
+#
+#   vk_desktop_start        start Xvfb + trayer, export DISPLAY, stop both on exit
+#   vk_wait_until SECS CMD  run CMD until it succeeds or SECS pass
+#   vk_window NAME          ids of mapped top-level windows titled exactly NAME
+#   vk_wait_window SECS NAME
+#   vk_tray_icons           ids of the client windows embedded in the tray host
+#   vk_screenshot FILE      PNG of the whole screen
+#
+# Every wait polls a condition against a deadline; nothing sleeps a fixed time.
+
+VK_DESKTOP_TOOLS=(Xvfb trayer xdotool xwininfo xprop import)
+
+# Prints the first missing desktop tool and fails, or succeeds quietly.
+vk_desktop_missing() {
+  local tool
+  for tool in "${VK_DESKTOP_TOOLS[@]}"; do
+    if ! command -v "$tool" >/dev/null 2>&1; then
+      echo "$tool"
+      return 0
+    fi
+  done
+  return 1
+}
+
+# Cleanup commands run in reverse order when the shell exits, on any path.
+VK_CLEANUPS=()
+vk_on_exit() {
+  VK_CLEANUPS+=("$*")
+  trap vk__cleanup EXIT
+  trap 'exit 130' INT
+  trap 'exit 143' TERM
+}
+vk__cleanup() {
+  local i
+  for ((i = ${#VK_CLEANUPS[@]} - 1; i >= 0; i--)); do
+    eval "${VK_CLEANUPS[i]}" || true
+  done
+  VK_CLEANUPS=()
+}
+
+# Ends a process we started, politely and then for sure, and reaps it.
+vk_stop_pid() {
+  local pid=$1
+  [[ -n $pid ]] || return 0
+  kill -TERM "$pid" 2>/dev/null || return 0
+  vk_wait_until 5 vk__gone "$pid" || kill -KILL "$pid" 2>/dev/null
+  wait "$pid" 2>/dev/null || true
+}
+# Gone, or a zombie waiting to be reaped: it has ended either way.
+vk__gone() {
+  local stat
+  kill -0 "$1" 2>/dev/null || return 0
+  stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 0
+  stat=${stat##*) }
+  [[ ${stat:0:1} == Z ]]
+}
+
+# Seconds since the epoch with microseconds, as a whole number of microseconds.
+vk__now_us() {
+  local t=${EPOCHREALTIME/./}
+  echo "${t#0}"
+}
+
+# Runs "$@" every 50 ms until it succeeds (returns 0) or SECS have passed
+# (returns 1). Output of the command is kept so callers can capture it.
+vk_wait_until() {
+  local secs=$1
+  shift
+  local deadline=$(($(vk__now_us) + ${secs%.*} * 1000000))
+  if [[ $secs == *.* ]]; then
+    local frac=${secs#*.}000000
+    deadline=$((deadline + 10#${frac:0:6}))
+  fi
+  while true; do
+    "$@" && return 0
+    (($(vk__now_us) < deadline)) || return 1
+    sleep 0.05
+  done
+}
+
+# Starts Xvfb on a display it picks itself and trayer on it, and waits until
+# the tray host's panel is mapped (it owns the tray selection by then).
+vk_desktop_start() {
+  local geometry=${1:-1024x768x24}
+  VK_DESKTOP_DIR=$(mktemp -d "${TMPDIR:-/tmp}/velkrom-desktop.XXXXXX")
+  vk_on_exit "rm -rf '$VK_DESKTOP_DIR'"
+  # Qt wants a private runtime directory; no session bus, so the tray entry
+  # goes through XEmbed to trayer and never to a desktop outside this one.
+  export XDG_RUNTIME_DIR=$VK_DESKTOP_DIR/runtime
+  mkdir -m 700 "$XDG_RUNTIME_DIR"
+  unset DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY
+  export QT_QPA_PLATFORM=xcb
+
+  # -displayfd: Xvfb chooses a free display and writes its number once it
+  # accepts connections, so there is neither a race for a number nor a guess.
+  local fifo=$VK_DESKTOP_DIR/displayfd
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 "$geometry" -nolisten tcp -noreset \
+    3>"$fifo" >"$VK_DESKTOP_DIR/xvfb.log" 2>&1 &
+  VK_XVFB_PID=$!
+  vk_on_exit "vk_stop_pid $VK_XVFB_PID"
+  local number=''
+  if ! read -r -t 20 number <"$fifo" || [[ -z $number ]]; then
+    echo "desktop: Xvfb did not start:" >&2
+    cat "$VK_DESKTOP_DIR/xvfb.log" >&2
+    return 1
+  fi
+  export DISPLAY=:$number
+
+  trayer --edge top --align right --widthtype request --height 32 \
+    --transparent false --tint 0xc0c0c0 --SetDockType true --SetPartialStrut true \
+    >"$VK_DESKTOP_DIR/trayer.log" 2>&1 &
+  VK_TRAYER_PID=$!
+  vk_on_exit "vk_stop_pid $VK_TRAYER_PID"
+  if ! vk_wait_until 20 vk__tray_panel_mapped; then
+    echo "desktop: trayer did not come up on $DISPLAY:" >&2
+    cat "$VK_DESKTOP_DIR/trayer.log" >&2
+    return 1
+  fi
+}
+
+vk_desktop_stop() { vk__cleanup; }
+
+# trayer's panel is the top-level window of WM_CLASS ("panel", "trayer").
+vk_tray_panel() {
+  xwininfo -root -children 2>/dev/null |
+    awk '/\("panel" "trayer"\)/ { print $1; exit }'
+}
+vk__tray_panel_mapped() {
+  local panel
+  panel=$(vk_tray_panel)
+  [[ -n $panel ]] && xwininfo -id "$panel" 2>/dev/null | grep -q 'IsViewable'
+}
+
+# Direct children of a window, one id per line.
+vk__children() {
+  xwininfo -children -id "$1" 2>/dev/null | awk '/^ +0x[0-9a-f]+ / { print $1 }'
+}
+
+# The tray host puts one socket window per entry in its panel and the entry's
+# own window inside that socket: the grandchildren of the panel are the icons.
+vk_tray_icons() {
+  local panel socket
+  panel=$(vk_tray_panel)
+  [[ -n $panel ]] || return 0
+  for socket in $(vk__children "$panel"); do
+    vk__children "$socket"
+  done
+}
+vk_tray_count() { vk_tray_icons | wc -l; }
+vk_tray_count_is() { [[ $(vk_tray_count) -eq $1 ]]; }
+
+# Screen rectangle of a window as "X Y W H" (absolute position).
+vk_geometry() {
+  xwininfo -id "$1" 2>/dev/null | awk '
+    /Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
+    /^ +Width:/ { w = $NF } /^ +Height:/ { h = $NF }
+    END { if (w != "") print x, y, w, h }'
+}
+
+# Mapped (viewable) top-level windows whose title is exactly NAME. There is
+# no window manager, so top-level windows are the root's own children; the
+# tray entry's window lives inside the tray host and never matches.
+# (xdotool search matches titles case-insensitively, hence no xdotool here.)
+vk_window() {
+  local name=$1 id
+  for id in $(vk_toplevel "$name"); do
+    xwininfo -id "$id" 2>/dev/null | grep -q 'IsViewable' && echo "$id"
+  done
+  return 0
+}
+# Top-level windows titled exactly NAME, mapped or not.
+vk_toplevel() {
+  xwininfo -root -children 2>/dev/null |
+    NAME="\"$1\":" awk '
+      /^ +0x/ { n = ENVIRON["NAME"]; q = index($0, "\"")
+                if (q && substr($0, q, length(n)) == n) print $1 }'
+}
+vk_window_present() { [[ -n $(vk_window "$1") ]]; }
+vk_window_absent() { [[ -z $(vk_window "$1") ]]; }
+# Whether the window with this id is no longer mapped (or no longer exists).
+vk_window_absent_id() { ! xwininfo -id "$1" 2>/dev/null | grep -q IsViewable; }
+
+# Waits until a window titled NAME is mapped and prints its id.
+vk_wait_window() {
+  local secs=$1 name=$2
+  vk_wait_until "$secs" vk_window_present "$name" || return 1
+  vk_window "$name" | head -n 1
+}
+
+# The centre of a window on the screen, as "X Y".
+vk_centre() {
+  local geometry x y w h
+  geometry=$(vk_geometry "$1")
+  [[ -n $geometry ]] || return 1
+  read -r x y w h <<<"$geometry"
+  echo "$((x + w / 2)) $((y + h / 2))"
+}
+
+# Clicks at the centre of a window: vk_click_at WINDOW [xdotool click args].
+# Move and click go through one xdotool connection, so they arrive in order.
+# (Not "mousemove --sync": it waits for a motion that never comes when the
+# pointer is already there.)
+vk_click_at() {
+  local window=$1 centre
+  shift
+  centre=$(vk_centre "$window") || return 1
+  # shellcheck disable=SC2086  # "X Y" splits into two arguments
+  xdotool mousemove $centre click "$@"
+}
+
+# Writes a PNG of the whole screen.
+vk_screenshot() {
+  mkdir -p "$(dirname "$1")"
+  import -display "$DISPLAY" -window root "$1"
+}

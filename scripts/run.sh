@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Velkrom (Release) and starts it.
+#
+#   scripts/run.sh [/AUTO|/QUIT]
+#
+# On a desktop the program opens there. Without one (no DISPLAY) it runs on a
+# private Xvfb with the trayer tray host, and a screenshot of its window goes
+# to out/velkrom.png. It runs until it ends by itself, until Ctrl+C, or for
+# VELKROM_RUN_SECONDS seconds when that is set; then it is ended with SIGTERM,
+# which closes it through its normal exit (the tray entry is removed).
+set -euo pipefail
+
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# shellcheck source=scripts/desktop.sh
+source "$repo/scripts/desktop.sh"
+
+"$repo/scripts/setup-debian.sh" run
+"$repo/scripts/build.sh" release velkrom
+
+build_dir=${VK_BUILD_ROOT:-$repo/build}/release
+program=$(find "$build_dir" -type f -name velkrom -perm -u+x -print -quit)
+if [[ -z $program ]]; then
+  echo "run: the build produced no velkrom program under $build_dir" >&2
+  exit 1
+fi
+
+headless=false
+if [[ -z ${DISPLAY:-} ]]; then
+  headless=true
+  vk_desktop_start
+  echo "run: no DISPLAY, so Velkrom runs on a private Xvfb ($DISPLAY) with trayer"
+fi
+
+"$program" "$@" &
+pid=$!
+vk_on_exit "vk_stop_pid $pid"
+
+if $headless; then
+  # /AUTO starts hidden: then the tray entry is what shows it is up.
+  if vk_wait_until 20 vk_window_present Velkrom || vk_wait_until 5 vk_tray_count_is 1; then
+    vk_screenshot "$repo/out/velkrom.png"
+    echo "run: screenshot of the screen saved to $repo/out/velkrom.png"
+  else
+    echo "run: no Velkrom window or tray entry appeared within 20 s" >&2
+  fi
+fi
+
+seconds=${VELKROM_RUN_SECONDS:-}
+if [[ -n $seconds ]]; then
+  echo "run: Velkrom (pid $pid) runs for $seconds s; Ctrl+C ends it sooner"
+  if vk_wait_until "$seconds" vk__gone "$pid"; then
+    wait "$pid"
+    exit $?
+  fi
+  vk_stop_pid "$pid"
+  echo "run: ended after $seconds s"
+  exit 0
+fi
+
+echo "run: Velkrom (pid $pid) is running; Ctrl+C ends it"
+status=0
+wait "$pid" || status=$?
+exit "$status"

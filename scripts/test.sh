@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Velkrom and runs every test:
+#
+#   1. unit and scenario tests, Release build           (build/release)
+#   2. the same tests under AddressSanitizer + UBSan    (build/asan)
+#   3. the portable core cross-compiled with MinGW-w64  (build/mingw-x86_64, build/mingw-i686)
+#   4. end-to-end tests of the real Qt program, each on its own Xvfb + trayer
+#
+# Every step runs even when an earlier one failed; a summary follows and the
+# exit status is nonzero when any step failed. Logs: build/logs/.
+set -uo pipefail
+
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build_root=${VK_BUILD_ROOT:-$repo/build}
+logs=$build_root/logs
+jobs=$(nproc 2>/dev/null || echo 2)
+mkdir -p "$logs"
+
+names=()
+results=()
+notes=()
+failed=0
+start_all=$SECONDS
+
+# step NAME COMMAND...: runs one step, its output to the terminal and to
+# build/logs/NAME.log, and records PASS or FAIL with its wall time.
+step() {
+  local name=$1
+  shift
+  local t0=$SECONDS status
+  echo
+  echo "==== $name"
+  "$@" 2>&1 | tee "$logs/$name.log"
+  status=${PIPESTATUS[0]}
+  names+=("$name")
+  if ((status == 0)); then
+    results+=("PASS $((SECONDS - t0)) s")
+  else
+    results+=("FAIL $((SECONDS - t0)) s")
+    failed=1
+  fi
+  notes+=("$(note_for "$name")")
+  return "$status"
+}
+
+# A short note for the summary: test counts, and which tests were skipped.
+note_for() {
+  local log=$logs/$1.log
+  [[ -f $log ]] || return 0
+  local line skipped
+  line=$(grep -E '^[0-9]+% tests passed' "$log" | tail -n 1)
+  # ctest lists them at the end as "<tab>  3 - e2e_about (Skipped)".
+  skipped=$(sed -nE 's/^[[:space:]]+[0-9]+ - ([^ ]+) \(Skipped\)$/\1/p' "$log" | tr '\n' ' ')
+  echo "${line}${skipped:+; skipped: $skipped}"
+}
+
+ctest_in() {
+  local dir=$1
+  shift
+  ctest --test-dir "$dir" --output-on-failure --no-tests=error -j "$jobs" "$@"
+}
+
+asan_ctest() (
+  export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1
+  export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+  ctest_in "$@"
+)
+
+if step setup "$repo/scripts/setup-debian.sh" test; then
+  if step release-build "$repo/scripts/build.sh" release; then
+    step release-tests ctest_in "$build_root/release" -LE e2e
+  fi
+  if step asan-build "$repo/scripts/build.sh" asan; then
+    step asan-tests asan_ctest "$build_root/asan" -LE e2e
+  fi
+  step mingw-x86_64 "$repo/scripts/build.sh" mingw-x86_64
+  step mingw-i686 "$repo/scripts/build.sh" mingw-i686
+  if [[ -f $build_root/release/CTestTestfile.cmake ]]; then
+    # Each end-to-end test starts its own private X server and tray host.
+    step e2e-tests ctest_in "$build_root/release" -L e2e
+  fi
+fi
+
+echo
+echo "==== summary (logs in $logs)"
+for i in "${!names[@]}"; do
+  printf '  %-14s %-10s %s\n' "${names[i]}" "${results[i]}" "${notes[i]}"
+done
+echo "  total wall time $((SECONDS - start_all)) s"
+if ((failed)); then
+  echo "RESULT: FAILED"
+  exit 1
+fi
+echo "RESULT: all steps passed"

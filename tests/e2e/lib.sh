@@ -1,0 +1,190 @@
+# shellcheck shell=bash
+# Shared by the end-to-end tests. A test sources this file, calls
+# `e2e_begin NAME PROGRAM`, and gets its own private Xvfb with the trayer tray
+# host; everything it started is stopped when it exits, on every path.
+#
+# Exit status: 0 pass, 1 fail, 77 skip (ctest's SKIP_RETURN_CODE). A test is
+# never re-run; every wait polls its condition against a deadline.
+
+E2E_SKIP=77
+E2E_REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+# shellcheck source=scripts/desktop.sh
+source "$E2E_REPO/scripts/desktop.sh"
+
+e2e_skip() {
+  echo "SKIP: $*"
+  exit "$E2E_SKIP"
+}
+
+e2e_log() { echo "[$E2E_NAME] $*"; }
+
+e2e_fail() {
+  echo "FAIL [$E2E_NAME]: $*" >&2
+  e2e__evidence >&2
+  exit 1
+}
+
+# Leaves what is needed to understand a failure: a screenshot, the window
+# tree and the program's own output.
+e2e__evidence() {
+  [[ -n ${DISPLAY:-} ]] || return 0
+  local shot=$E2E_OUT/$E2E_NAME-failure.png
+  vk_screenshot "$shot" 2>/dev/null && echo "screenshot: $shot"
+  echo "--- windows"
+  xwininfo -root -tree 2>/dev/null | sed -n '1,60p'
+  if [[ -f ${E2E_PROGRAM_LOG:-} ]]; then
+    echo "--- program output"
+    tail -n 40 "$E2E_PROGRAM_LOG"
+  fi
+}
+
+# e2e_begin NAME PROGRAM [TOOL...]: skips when a desktop tool or an extra
+# TOOL is missing, otherwise starts the private desktop.
+e2e_begin() {
+  E2E_NAME=$1
+  E2E_PROGRAM=$2
+  shift 2
+  E2E_OUT=${VK_E2E_OUT:-$E2E_REPO/out/e2e}
+  mkdir -p "$E2E_OUT"
+  local missing tool
+  if missing=$(vk_desktop_missing); then
+    e2e_skip "$missing is not installed (scripts/setup-debian.sh test installs it)"
+  fi
+  for tool in "$@"; do
+    command -v "$tool" >/dev/null 2>&1 ||
+      e2e_skip "$tool is not installed (scripts/setup-debian.sh test installs it)"
+  done
+  [[ -x ${VK_XPROBE:-} ]] || e2e_skip "the X11 probe vk_xprobe was not built (libx11-dev missing)"
+  [[ -x $E2E_PROGRAM ]] || e2e_fail "no program at '$E2E_PROGRAM'"
+  vk_desktop_start || e2e_fail "the private desktop did not start"
+  vk_on_exit e2e__stop_program
+  e2e_log "desktop $DISPLAY"
+}
+
+# Starts the program with the given arguments; E2E_PID is its pid.
+E2E_PID=''
+e2e_start() {
+  E2E_PROGRAM_LOG=$VK_DESKTOP_DIR/program.log
+  echo "--- velkrom $*" >>"$E2E_PROGRAM_LOG"
+  "$E2E_PROGRAM" "$@" >>"$E2E_PROGRAM_LOG" 2>&1 &
+  E2E_PID=$!
+  E2E_STARTED_US=$(vk__now_us)
+}
+# Ends the program (SIGTERM, its normal exit) and waits until its tray
+# entry is gone, ready for the next start.
+e2e_stop_program() {
+  e2e__stop_program
+  e2e_expect_tray 0
+}
+e2e__stop_program() {
+  [[ -n $E2E_PID ]] && vk_stop_pid "$E2E_PID"
+  E2E_PID=''
+}
+
+# Milliseconds since the program was started.
+e2e_elapsed_ms() { echo $((($(vk__now_us) - E2E_STARTED_US) / 1000)); }
+
+# e2e_expect_exit SECS STATUS: the program ends by itself within SECS seconds
+# with the given exit status.
+e2e_expect_exit() {
+  local secs=$1 want=$2 status=0
+  vk_wait_until "$secs" vk__gone "$E2E_PID" ||
+    e2e_fail "the program was still running after $secs s"
+  wait "$E2E_PID" || status=$?
+  E2E_PID=''
+  ((status == want)) || e2e_fail "the program ended with status $status, expected $want"
+}
+
+# Waits until the main window is mapped and prints its id.
+e2e_main_window() {
+  vk_wait_window "${1:-20}" Velkrom || e2e_fail "the main window did not appear"
+}
+
+# Waits until the tray host holds exactly N entries.
+e2e_expect_tray() {
+  local n=$1 secs=${2:-10}
+  vk_wait_until "$secs" vk_tray_count_is "$n" ||
+    e2e_fail "the tray host holds $(vk_tray_count) entries, expected $n"
+}
+
+# The one tray entry's window.
+e2e_tray_icon() {
+  local icon
+  icon=$(vk_tray_icons | head -n 1)
+  [[ -n $icon ]] || e2e_fail "there is no tray entry"
+  echo "$icon"
+}
+
+# Gives a window the keyboard focus (there is no window manager to do it)
+# and types a key combination. One xdotool connection does both, so the
+# server handles the focus change before the key.
+e2e_key() {
+  xdotool windowfocus "$1" key --clearmodifiers "$2" || e2e_fail "could not type $2 into $1"
+}
+
+# A left double-click on the tray entry.
+e2e_double_click_tray() {
+  vk_click_at "$(e2e_tray_icon)" --repeat 2 --delay 60 1 || e2e_fail "could not click the tray entry"
+}
+
+e2e_screenshot() {
+  vk_screenshot "$E2E_OUT/$1.png" || e2e_fail "screenshot $1 failed"
+  e2e_log "screenshot $E2E_OUT/$1.png"
+}
+
+# Top-level windows that are mapped now, one id per line.
+e2e_mapped_windows() {
+  local id
+  for id in $(xwininfo -root -children 2>/dev/null | awk '/^ +0x/ { print $1 }'); do
+    xwininfo -id "$id" 2>/dev/null | grep -q IsViewable && echo "$id"
+  done
+  return 0
+}
+
+# Waits for a mapped top-level window that is not in the list BEFORE (the
+# output of e2e_mapped_windows taken earlier) and prints its id.
+e2e__new_window() {
+  local before=$1 id
+  for id in $(e2e_mapped_windows); do
+    grep -qx "$id" <<<"$before" || {
+      echo "$id"
+      return 0
+    }
+  done
+  return 1
+}
+e2e_wait_new_window() {
+  local secs=$1 before=$2 id
+  vk_wait_until "$secs" e2e__new_window "$before" >/dev/null || return 1
+  e2e__new_window "$before"
+}
+
+# Right-clicks the tray entry and prints the pop-up menu's window id.
+e2e_open_tray_menu() {
+  local before popup
+  before=$(e2e_mapped_windows)
+  vk_click_at "$(e2e_tray_icon)" 3 || e2e_fail "could not click the tray entry"
+  popup=$(e2e_wait_new_window 5 "$before") || e2e_fail "no pop-up menu opened on a right click"
+  echo "$popup"
+}
+
+# How many pixels of a window have exactly the colour R G B.
+e2e_pixels() { "$VK_XPROBE" count "$1" $2; }
+e2e_pixels_present() { (($(e2e_pixels "$1" "$2") > 0)); }
+e2e_pixels_absent() { (($(e2e_pixels "$1" "$2") == 0)); }
+
+# A digest of the window's bottom rows, where the status line is: equal
+# digests mean the status line shows the same text.
+e2e_status_digest() {
+  local geometry x y w h
+  geometry=$(vk_geometry "$1")
+  read -r x y w h <<<"$geometry"
+  "$VK_XPROBE" digest "$1" 0 $((h - 15)) "$w" 14
+}
+e2e_status_is() { [[ $(e2e_status_digest "$1") == "$2" ]]; }
+
+# Read system calls made by the program so far. The refresh reads the
+# memory figures afresh many times a second, so this grows fast while the
+# refresh runs and stalls while it is held up.
+e2e_reads() { awk '/^syscr:/ { print $2 }' "/proc/$E2E_PID/io"; }
+e2e_reads_above() { (($(e2e_reads) > $1)); }
