@@ -157,3 +157,32 @@ TEST(MeminfoSource, ReadsThisMachine) {
 
 }  // namespace
 }  // namespace vk::lnx
+
+namespace vk::lnx {
+namespace {
+
+TEST(MeminfoSource, CheapTotalsEqualTheTextsTotals) {
+    MeminfoSource source;
+    MemoryStatus full;
+    MemoryStatus totals;
+    for (int i = 0; i < 2; ++i) {  // before and after the first full read
+        source.queryTotals(totals);
+        source.query(full);
+        EXPECT_EQ(totals.totalPhys, full.totalPhys) << i;
+        EXPECT_EQ(totals.totalPageFile, full.totalPageFile) << i;
+    }
+}
+
+TEST_F(MeminfoSourceTest, TotalsOfAnotherFileComeFromThatFile) {
+    // A rewritten meminfo (as some containers serve) must not be mixed with
+    // the machine's own totals.
+    write(kOldKernel);
+    MeminfoSource source(path);
+    MemoryStatus record;
+    source.query(record);
+    source.queryTotals(record);
+    EXPECT_EQ(record.totalPhys, 1030000 * kB);
+}
+
+}  // namespace
+}  // namespace vk::lnx

@@ -29,6 +29,8 @@ class MemoryQuery {
   private:
     // One fresh query, then the chosen count through BytesToMB to a figure.
     std::int32_t figure(std::uint64_t MemoryStatus::*count);
+    std::int32_t totalFigure(std::uint64_t MemoryStatus::*count);
+    std::int32_t toFigure(std::uint64_t count);
 
     MemorySource& source_;
     MemoryStatus record_;

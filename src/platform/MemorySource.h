@@ -20,6 +20,10 @@ public:
     // One fresh query of the operating system; fills the whole record.
     // Throws ServiceError when the figures cannot be read.
     virtual void query(MemoryStatus& record) = 0;
+    // A fresh query of the two totals alone (totalPhys, totalPageFile); the
+    // other counts keep what they held. A platform that answers the totals
+    // more cheaply than the whole record overrides it.
+    virtual void queryTotals(MemoryStatus& record) { query(record); }
 };
 
 }  // namespace vk

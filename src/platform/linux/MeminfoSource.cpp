@@ -1,6 +1,7 @@
 #include "platform/linux/MeminfoSource.h"
 
 #include <fcntl.h>
+#include <sys/sysinfo.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -13,7 +14,36 @@
 
 namespace vk::lnx {
 
-MeminfoSource::MeminfoSource(std::string path) : path_(std::move(path)) {}
+MeminfoSource::MeminfoSource(std::string path)
+    : path_(std::move(path)), checkSysinfo_(path_ == "/proc/meminfo") {}
+
+namespace {
+
+struct Totals {
+    std::uint64_t phys = 0;
+    std::uint64_t pageFile = 0;
+};
+
+bool sysinfoTotals(Totals& totals) {
+    struct sysinfo info {};
+    if (::sysinfo(&info) != 0) return false;
+    const std::uint64_t unit = info.mem_unit ? info.mem_unit : 1;
+    totals.phys = static_cast<std::uint64_t>(info.totalram) * unit;
+    totals.pageFile = totals.phys + static_cast<std::uint64_t>(info.totalswap) * unit;
+    return true;
+}
+
+}  // namespace
+
+void MeminfoSource::queryTotals(MemoryStatus& record) {
+    Totals totals;
+    if (!sysinfoAgrees_ || !sysinfoTotals(totals)) {
+        query(record);
+        return;
+    }
+    record.totalPhys = totals.phys;
+    record.totalPageFile = totals.pageFile;
+}
 
 MeminfoSource::~MeminfoSource() {
     if (fd_ >= 0) ::close(fd_);
@@ -44,6 +74,15 @@ void MeminfoSource::query(MemoryStatus& record) {
         if (static_cast<std::size_t>(n) < asked) break;
     }
     record = parseMeminfo(std::string_view(text_.data(), got));
+    if (checkSysinfo_) {
+        // Every full read checks the cheap totals against the text. A swap
+        // area added between the two calls can make them differ once; that
+        // only costs the cheap path, never a wrong figure.
+        Totals totals;
+        sysinfoAgrees_ = sysinfoTotals(totals) && totals.phys == record.totalPhys &&
+                         totals.pageFile == record.totalPageFile;
+        checkSysinfo_ = sysinfoAgrees_;
+    }
 }
 
 }  // namespace vk::lnx

@@ -17,6 +17,11 @@ class MeminfoSource : public MemorySource {
     // Throws ServiceError when the file cannot be opened or read, or its
     // text lacks what parseMeminfo needs. The next query tries again.
     void query(MemoryStatus& record) override;
+    // The totals from sysinfo(2), which reads the same kernel counters as
+    // MemTotal and SwapTotal at a small fraction of the cost of the text.
+    // Where the two disagree (a container that rewrites /proc/meminfo, for
+    // one) the totals come from the text like everything else.
+    void queryTotals(MemoryStatus& record) override;
 
   private:
     std::string path_;
@@ -25,6 +30,11 @@ class MeminfoSource : public MemorySource {
     int fd_ = -1;
     // The text is about 1.5 kB; the fields read are in its first lines.
     std::array<char, 8192> text_{};
+    // The cheap totals are used once a full read has found them equal to the
+    // text's; the check stops for good the first time they differ (and is
+    // never made for a file other than /proc/meminfo).
+    bool sysinfoAgrees_ = false;
+    bool checkSysinfo_ = true;
 };
 
 }  // namespace vk::lnx
