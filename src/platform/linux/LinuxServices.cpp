@@ -1,1 +1,0 @@
-// Linux services; each lives in a file of its own next to this one.
