@@ -35,9 +35,12 @@ void Dispatcher::attach(Form& form) {
         state->timer = control.get();
         auto peer = std::make_unique<TimerPeer>(*this, *state);
         control->attachPeer(peer.get());
-        if (control->enabled()) arm(*state, true);
         peers_.push_back(std::move(peer));
+        // Registered before it is armed, so that a backend told of the new
+        // schedule already finds this timer in nextWakeMs().
+        TimerState& registered = *state;
         timers_.emplace(control.get(), std::move(state));
+        if (control->enabled()) arm(registered, true);
     }
 }
 
