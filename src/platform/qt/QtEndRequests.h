@@ -1,0 +1,38 @@
+#pragma once
+// The ways the desktop asks the program to end: SIGTERM, SIGINT, SIGHUP and
+// the end of the desktop session. Each becomes a close request for the main
+// window, which then unloads through its normal path (the tray entry goes
+// with it). The signal handler only writes a byte to a pipe; the work
+// happens on the event loop when the pipe becomes readable.
+#include <QSocketNotifier>
+#include <csignal>
+#include <memory>
+#include <vector>
+
+#include "platform/Form.h"
+#include "platform/qt/QtEventLoop.h"
+
+namespace vk::qt {
+
+class QtEndRequests {
+  public:
+    // Watches for the program's whole life; only one may exist at a time.
+    QtEndRequests(QtEventLoop& loop, Form& mainWindow);
+    ~QtEndRequests();
+    QtEndRequests(const QtEndRequests&) = delete;
+    QtEndRequests& operator=(const QtEndRequests&) = delete;
+
+    static constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
+
+  private:
+    void requestClose();
+
+    QtEventLoop& loop_;
+    Form& mainWindow_;
+    int pipe_[2] = {-1, -1};
+    std::unique_ptr<QSocketNotifier> notifier_;
+    std::vector<struct sigaction> previous_;
+    QMetaObject::Connection session_;
+};
+
+}  // namespace vk::qt

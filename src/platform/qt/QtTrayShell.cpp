@@ -1,0 +1,117 @@
+#include "platform/qt/QtTrayShell.h"
+
+#include <QApplication>
+#include <QWidget>
+
+#include "platform/qt/QtToolkit.h"
+
+namespace vk::qt {
+namespace {
+
+constexpr std::size_t kTipOffset = 24;
+
+std::uint32_t read32(const NotifyIconBytes& record, std::size_t at) {
+    return static_cast<std::uint32_t>(record[at]) |
+           static_cast<std::uint32_t>(record[at + 1]) << 8 |
+           static_cast<std::uint32_t>(record[at + 2]) << 16 |
+           static_cast<std::uint32_t>(record[at + 3]) << 24;
+}
+
+TrayActivation activationOf(QSystemTrayIcon::ActivationReason reason) {
+    switch (reason) {
+        case QSystemTrayIcon::Trigger:
+            return TrayActivation::Single;
+        case QSystemTrayIcon::DoubleClick:
+            return TrayActivation::Double;
+        case QSystemTrayIcon::Context:
+            return TrayActivation::Context;
+        default:
+            return TrayActivation::Other;
+    }
+}
+
+}  // namespace
+
+NotifyIconFields readNotifyIcon(const NotifyIconBytes& record) {
+    NotifyIconFields f;
+    f.hWnd = read32(record, 4);
+    f.uID = read32(record, 8);
+    f.uFlags = read32(record, 12);
+    f.uCallbackMessage = read32(record, 16);
+    f.hIcon = read32(record, 20);
+    // The tip field is fixed-length: a zero ends it early, blanks fill it up.
+    std::string tip(record.begin() + kTipOffset, record.end());
+    tip = tip.substr(0, tip.find('\0'));
+    tip.erase(tip.find_last_not_of(' ') + 1);
+    f.tip = tip;
+    return f;
+}
+
+struct QtTrayShell::Entry {
+    NotifyIconFields fields;
+    std::unique_ptr<QSystemTrayIcon> icon;
+    TrayActivationDecoder decoder;
+};
+
+QtTrayShell::QtTrayShell(QtToolkit& toolkit) : toolkit_(toolkit) {}
+QtTrayShell::~QtTrayShell() = default;
+
+std::int32_t QtTrayShell::notifyIcon(std::uint32_t message, const NotifyIconBytes& record) {
+    const NotifyIconFields f = readNotifyIcon(record);
+    const Key key{f.hWnd, f.uID};
+    if (message == NIM_DELETE) return entries_.erase(key) ? 1 : 0;
+    if (message != NIM_ADD || entries_.count(key)) return 0;
+    const std::optional<QtToolkit::Target> target = toolkit_.findHandle(f.hWnd);
+    if (!target) return 0;  // no window to send the notifications to
+
+    auto entry = std::make_unique<Entry>();
+    entry->fields = f;
+    entry->icon = std::make_unique<QSystemTrayIcon>();
+    if (f.uFlags & NIF_ICON) {
+        QIcon icon = toolkit_.iconForHandle(f.hIcon);
+        if (icon.isNull() && target->window) icon = target->window->windowIcon();
+        entry->icon->setIcon(icon);
+    }
+    // Latin-1 stands in for the ANSI code page of the record's tip.
+    if (f.uFlags & NIF_TIP) entry->icon->setToolTip(QString::fromLatin1(f.tip));
+    QObject::connect(
+        entry->icon.get(), &QSystemTrayIcon::activated, entry->icon.get(),
+        [this, key](QSystemTrayIcon::ActivationReason reason) { onActivated(key, reason); });
+    // Shown whenever a host is there: Qt puts the entry in as soon as a
+    // notification area appears.
+    entry->icon->show();
+    entries_[key] = std::move(entry);
+    return QSystemTrayIcon::isSystemTrayAvailable() ? 1 : 0;
+}
+
+QSystemTrayIcon* QtTrayShell::entry(std::uint32_t hWnd, std::uint32_t uID) const {
+    const auto it = entries_.find({hWnd, uID});
+    return it == entries_.end() ? nullptr : it->second->icon.get();
+}
+
+void QtTrayShell::activate(std::uint32_t hWnd, std::uint32_t uID,
+                           QSystemTrayIcon::ActivationReason reason) {
+    onActivated({hWnd, uID}, reason);
+}
+
+void QtTrayShell::onActivated(const Key& key, QSystemTrayIcon::ActivationReason reason) {
+    const auto it = entries_.find(key);
+    if (it == entries_.end()) return;
+    Entry& entry = *it->second;
+    const std::uint32_t mouseMessage = entry.decoder.decode(
+        activationOf(reason), toolkit_.loop().clock().nowMs(), QApplication::doubleClickInterval());
+    if (mouseMessage == 0 || !(entry.fields.uFlags & NIF_MESSAGE)) return;
+    // The picture box reports the shell's callback message as a mouse move.
+    if (entry.fields.uCallbackMessage != WM_MOUSEMOVE) return;
+    const std::optional<QtToolkit::Target> target = toolkit_.findHandle(entry.fields.hWnd);
+    if (!target) return;
+    EventArgs args;
+    args.message = mouseMessage;
+    // Where the shell's message puts it: the message number as x, in pixels.
+    args.x = mouseMessage * toolkit_.twipsPerPixel();
+    // Delivered from the loop, not from inside the tray icon's own signal:
+    // the handler may delete this very entry.
+    target->binding->postLater(target->control, EventType::MouseMove, args);
+}
+
+}  // namespace vk::qt

@@ -1,0 +1,50 @@
+#pragma once
+// The notification-area shell on Qt: the record's window handle names the
+// control that receives the notifications, its icon handle the picture and
+// its tip the tooltip. Each entry is a QSystemTrayIcon; what the host
+// reports comes back to that control as a mouse-move event carrying the
+// mouse message, as the shell's callback message would.
+#include <QSystemTrayIcon>
+#include <map>
+#include <memory>
+#include <utility>
+
+#include "platform/TrayShell.h"
+#include "platform/qt/TrayActivation.h"
+
+namespace vk::qt {
+
+class QtToolkit;
+
+// The fields of the 88-byte record the shell looks at.
+struct NotifyIconFields {
+    std::uint32_t hWnd = 0;
+    std::uint32_t uID = 0;
+    std::uint32_t uFlags = 0;
+    std::uint32_t uCallbackMessage = 0;
+    std::uint32_t hIcon = 0;
+    std::string tip;  // the tip bytes up to their trailing blank fill
+};
+NotifyIconFields readNotifyIcon(const NotifyIconBytes& record);
+
+class QtTrayShell : public TrayShell {
+  public:
+    explicit QtTrayShell(QtToolkit& toolkit);
+    ~QtTrayShell() override;
+    std::int32_t notifyIcon(std::uint32_t message, const NotifyIconBytes& record) override;
+
+    // The entry a record names, for tests; nullptr when there is none.
+    QSystemTrayIcon* entry(std::uint32_t hWnd, std::uint32_t uID) const;
+    // Feeds an activation as the host would report it.
+    void activate(std::uint32_t hWnd, std::uint32_t uID, QSystemTrayIcon::ActivationReason reason);
+
+  private:
+    struct Entry;
+    using Key = std::pair<std::uint32_t, std::uint32_t>;
+    void onActivated(const Key& key, QSystemTrayIcon::ActivationReason reason);
+
+    QtToolkit& toolkit_;
+    std::map<Key, std::unique_ptr<Entry>> entries_;
+};
+
+}  // namespace vk::qt

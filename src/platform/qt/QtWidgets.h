@@ -1,0 +1,134 @@
+#pragma once
+// The widgets a window definition is built from. Each knows its control's
+// name and posts what the user does to it; none runs logic itself.
+#include <QIcon>
+#include <QPushButton>
+#include <QWidget>
+#include <functional>
+#include <string>
+
+#include "platform/ControlDef.h"
+#include "platform/qt/QtBinding.h"
+
+class QMenuBar;
+
+namespace vk::qt {
+
+// The part every control widget shares: who it is and where it posts.
+class Poster {
+  public:
+    Poster(BindingPtr binding, std::string control)
+        : binding_(std::move(binding)), control_(std::move(control)) {}
+    void post(EventType type, const EventArgs& args = {}) const {
+        binding_->post(control_, type, args);
+    }
+    // A mouse event's button, shift and position in twips, as the events carry them.
+    EventArgs mouseArgs(const QMouseEvent& event, QPoint origin) const;
+    const std::string& control() const { return control_; }
+
+  private:
+    BindingPtr binding_;
+    std::string control_;
+};
+
+// A top-level window: an optional menu bar above the client area, in which
+// every child sits at a fixed position. The close box asks the logic.
+class WindowWidget : public QWidget, public Poster {
+  public:
+    WindowWidget(BindingPtr binding, const std::string& name);
+    QWidget* client() const { return client_; }
+    QMenuBar* menuBar();  // created on first use
+    QMenuBar* existingMenuBar() const { return menuBar_; }
+    void setDefaultButton(QPushButton* button) { default_ = button; }
+    void setCancelButton(QPushButton* button) { cancel_ = button; }
+    QPushButton* defaultButton() const { return default_; }
+    // Told when the window moves or shows: the moments a window manager's
+    // frame becomes known.
+    std::function<void()> onFrameChanged;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    QWidget* client_;
+    QMenuBar* menuBar_ = nullptr;
+    QPushButton* default_ = nullptr;
+    QPushButton* cancel_ = nullptr;
+};
+
+// A frame: an etched rectangle whose top edge runs through the middle of
+// its caption. Drawn here rather than by the style, so that the caption sits
+// inside the frame's own rectangle as the definition's geometry expects
+// (children are placed from the frame's outer corner).
+class FrameWidget : public QWidget, public Poster {
+  public:
+    FrameWidget(BindingPtr binding, const ControlDef& def, QWidget* parent);
+    void setText(const QString& text);
+    const QString& text() const { return text_; }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+  private:
+    static constexpr int kCaptionIndent = 6;
+    static constexpr int kCaptionPadding = 2;
+    QString text_;
+};
+
+// A label draws its own text: no size hints to recompute and no layout to
+// ask when the refresh rewrites it a hundred times a second.
+class LabelWidget : public QWidget, public Poster {
+  public:
+    LabelWidget(BindingPtr binding, const ControlDef& def, QWidget* parent);
+    void setText(const QString& text);
+    const QString& text() const { return text_; }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+  private:
+    QString text_;
+    Align align_;
+};
+
+// A filled rectangle, optionally inside a two-pixel sunken border. Its
+// children live in the client area inside the border and are clipped to it.
+class PictureBoxWidget : public QWidget, public Poster {
+  public:
+    PictureBoxWidget(BindingPtr binding, const ControlDef& def, QWidget* parent);
+    // Where children go: the area inside the border.
+    QWidget* client() const { return client_ ? client_ : const_cast<PictureBoxWidget*>(this); }
+    int borderWidth() const { return client_ ? kBorder : 0; }
+    void setIcon(const QIcon& icon);
+    const QIcon& icon() const { return icon_; }
+    // Keeps the client area inside the border; called after every resize
+    // (a hidden widget gets its resize events only once shown).
+    void layoutClient();
+
+    static constexpr int kBorder = 2;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+  private:
+    QWidget* client_ = nullptr;
+    QColor fill_;
+    QIcon icon_;
+};
+
+class ButtonWidget : public QPushButton, public Poster {
+  public:
+    ButtonWidget(BindingPtr binding, const ControlDef& def, QWidget* parent);
+};
+
+// Applies a definition's font and colours to a widget.
+void applyLook(QWidget& widget, const ControlDef& def);
+
+}  // namespace vk::qt
