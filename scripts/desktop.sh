@@ -3,7 +3,8 @@
 # trayer tray host, plus the waits and probes that scripts/run.sh and the
 # end-to-end tests share. Source it; it defines functions only.
 #
-#   vk_desktop_start        start Xvfb + trayer, export DISPLAY, stop both on exit
+#   vk_desktop_start        start Xvfb (VK_SCREEN, default 1024x768x24) + trayer,
+#                           export DISPLAY, stop both on exit
 #   vk_wait_until SECS CMD  run CMD until it succeeds or SECS pass
 #   vk_window NAME          ids of mapped top-level windows titled exactly NAME
 #   vk_wait_window SECS NAME
@@ -85,7 +86,7 @@ vk_wait_until() {
 # Starts Xvfb on a display it picks itself and trayer on it, and waits until
 # the tray host's panel is mapped (it owns the tray selection by then).
 vk_desktop_start() {
-  local geometry=${1:-1024x768x24}
+  local geometry=${VK_SCREEN:-1024x768x24}
   VK_DESKTOP_DIR=$(mktemp -d "${TMPDIR:-/tmp}/velkrom-desktop.XXXXXX")
   vk_on_exit "rm -rf '$VK_DESKTOP_DIR'"
   # Qt wants a private runtime directory; no session bus, so the tray entry

@@ -57,7 +57,7 @@ note_for() {
 ctest_in() {
   local dir=$1
   shift
-  ctest --test-dir "$dir" --output-on-failure --no-tests=error -j "$jobs" "$@"
+  ctest --test-dir "$dir" --output-on-failure --no-tests=error "$@"
 }
 
 asan_ctest() (
@@ -68,16 +68,18 @@ asan_ctest() (
 
 if step setup "$repo/scripts/setup-debian.sh" test; then
   if step release-build "$repo/scripts/build.sh" release; then
-    step release-tests ctest_in "$build_root/release" -LE e2e
+    step release-tests ctest_in "$build_root/release" -LE e2e -j "$jobs"
   fi
   if step asan-build "$repo/scripts/build.sh" asan; then
-    step asan-tests asan_ctest "$build_root/asan" -LE e2e
+    step asan-tests asan_ctest "$build_root/asan" -LE e2e -j "$jobs"
   fi
   step mingw-x86_64 "$repo/scripts/build.sh" mingw-x86_64
   step mingw-i686 "$repo/scripts/build.sh" mingw-i686
   if [[ -f $build_root/release/CTestTestfile.cmake ]]; then
     # Each end-to-end test starts its own private X server and tray host.
-    step e2e-tests ctest_in "$build_root/release" -L e2e
+    # One at a time: their timings and memory figures should not see each
+    # other's programs.
+    step e2e-tests ctest_in "$build_root/release" -L e2e -j 1
   fi
 fi
 

@@ -2,6 +2,7 @@
 # F1 opens the About dialog centred on the main window, which takes no input
 # while the dialog is open; Esc and Enter close the dialog again.
 set -euo pipefail
+# shellcheck source=tests/e2e/lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 e2e_begin about "$1"
 

@@ -2,6 +2,7 @@
 # "velkrom /AUTO" starts hidden: the tray entry is there, the main window is
 # not mapped, and the pop-up offers "&Show", which brings the window up.
 set -euo pipefail
+# shellcheck source=tests/e2e/lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 e2e_begin auto_start "$1"
 

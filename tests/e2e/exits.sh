@@ -4,6 +4,7 @@
 # SIGTERM, SIGINT and SIGHUP, which the program turns into its normal exit.
 # ("/QUIT" and the pop-up's "&Exit" have their own tests.)
 set -euo pipefail
+# shellcheck source=tests/e2e/lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 e2e_begin exits "$1"
 

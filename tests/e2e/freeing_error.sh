@@ -4,6 +4,7 @@
 # shows the box titled "Error"; after OK the status line reads "Ready" again
 # and the refresh goes on. The program is not killed and does not end.
 set -euo pipefail
+# shellcheck source=tests/e2e/lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 e2e_begin freeing_error "$1" prlimit
 

@@ -5,16 +5,17 @@
 # go about 5 seconds after the run, and the status line reads "Ready" again.
 # No marker shows before the first run.
 set -euo pipefail
+# shellcheck source=tests/e2e/lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 e2e_begin freeing_markers "$1"
-marker="0 192 0"
-free_bar="0 255 0"
+marker=(0 192 0)
+free_bar=(0 255 0)
 
 e2e_start
 main=$(e2e_main_window)
 e2e_expect_tray 1
-vk_wait_until 5 e2e_pixels_present "$main" "$free_bar" || e2e_fail "no free bar was drawn"
-e2e_pixels_absent "$main" "$marker" || e2e_fail "a marker shows before any run"
+vk_wait_until 5 e2e_pixels_present "$main" "${free_bar[@]}" || e2e_fail "no free bar was drawn"
+e2e_pixels_absent "$main" "${marker[@]}" || e2e_fail "a marker shows before any run"
 ready=$(e2e_status_digest "$main")
 
 # Free bar widths in pixels before the run, keyed by the bar's top row.
@@ -22,7 +23,7 @@ declare -A before=() narrowest=() markers=()
 while read -r top width; do
   before[$top]=$width
   narrowest[$top]=$width
-done < <("$VK_XPROBE" bars "$main" $free_bar)
+done < <("$VK_XPROBE" bars "$main" "${free_bar[@]}")
 ((${#before[@]} == 2)) || e2e_fail "expected two free bars, found ${#before[@]}"
 
 # One look at the window: the markers if any show, otherwise the narrowest
@@ -30,11 +31,11 @@ done < <("$VK_XPROBE" bars "$main" $free_bar)
 markers_shown() {
   local top width
   markers=()
-  while read -r top width; do markers[$top]=$width; done < <("$VK_XPROBE" bars "$main" $marker)
+  while read -r top width; do markers[$top]=$width; done < <("$VK_XPROBE" bars "$main" "${marker[@]}")
   ((${#markers[@]} > 0)) && return 0
   while read -r top width; do
     [[ -n ${narrowest[$top]:-} ]] && ((width < narrowest[$top])) && narrowest[$top]=$width
-  done < <("$VK_XPROBE" bars "$main" $free_bar)
+  done < <("$VK_XPROBE" bars "$main" "${free_bar[@]}")
   return 1
 }
 
@@ -60,7 +61,7 @@ done
 e2e_log "markers (row: px) $(for t in "${!markers[@]}"; do printf '%s: %s ' "$t" "${markers[$t]}"; done)"
 vk_wait_until 5 e2e_status_is "$main" "$ready" || e2e_fail "the status line did not return to Ready"
 
-vk_wait_until 8 e2e_pixels_absent "$main" "$marker" || e2e_fail "the markers stayed after 8 s"
+vk_wait_until 8 e2e_pixels_absent "$main" "${marker[@]}" || e2e_fail "the markers stayed after 8 s"
 visible_ms=$(($(e2e_elapsed_ms) - shown_ms))
 e2e_log "markers visible for about $visible_ms ms"
 # Shown on the refresh right after the run, hidden by a 5-second timer armed

@@ -168,10 +168,10 @@ e2e_open_tray_menu() {
   echo "$popup"
 }
 
-# How many pixels of a window have exactly the colour R G B.
-e2e_pixels() { "$VK_XPROBE" count "$1" $2; }
-e2e_pixels_present() { (($(e2e_pixels "$1" "$2") > 0)); }
-e2e_pixels_absent() { (($(e2e_pixels "$1" "$2") == 0)); }
+# How many pixels of a window have exactly the colour: e2e_pixels WINDOW R G B.
+e2e_pixels() { "$VK_XPROBE" count "$@"; }
+e2e_pixels_present() { (($(e2e_pixels "$@") > 0)); }
+e2e_pixels_absent() { (($(e2e_pixels "$@") == 0)); }
 
 # A digest of the window's bottom rows, where the status line is: equal
 # digests mean the status line shows the same text.

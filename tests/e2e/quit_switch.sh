@@ -3,6 +3,7 @@
 # quitting in 3..." to "...0...", one second apart) and ends by itself about
 # four seconds after the run, with exit status 0 and no tray entry left.
 set -euo pipefail
+# shellcheck source=tests/e2e/lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 e2e_begin quit_switch "$1"
 

@@ -6,6 +6,7 @@
 # the first click on the tray entry after a pop-up has closed, also in a bare
 # QSystemTrayIcon + QMenu program, so a second pop-up would need two clicks.)
 set -euo pipefail
+# shellcheck source=tests/e2e/lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 e2e_begin tray_entry "$1"
 

@@ -2,6 +2,7 @@
 # A left double-click on the tray entry hides the main window, and the next
 # one shows it again; the entry stays all along.
 set -euo pipefail
+# shellcheck source=tests/e2e/lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 e2e_begin tray_toggle "$1"
 
