@@ -14,9 +14,7 @@ set -euo pipefail
 program=${1:-build-qt/src/app/velkrom}
 seconds=${2:-30}
 [[ -x $program ]] || { echo "no program at $program (build it first)" >&2; exit 2; }
-for tool in xdotool; do
-    command -v $tool >/dev/null || { echo "skipped: $tool is not installed" >&2; exit 77; }
-done
+command -v xdotool >/dev/null || { echo "skipped: xdotool is not installed" >&2; exit 77; }
 
 work=$(mktemp -d)
 pids=()
@@ -30,12 +28,13 @@ if [[ -z ${DISPLAY:-} ]]; then
     command -v Xvfb >/dev/null || { echo "skipped: Xvfb is not installed" >&2; exit 77; }
     # -displayfd picks a free display number and tells it once the server is ready.
     Xvfb -displayfd 3 -screen 0 1024x768x24 3>"$work/display" 2>/dev/null &
-    pids+=($!)
+    pids+=("$!")
     for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.05; done
-    export DISPLAY=:$(cat "$work/display")
+    DISPLAY=:$(cat "$work/display")
+    export DISPLAY
     if command -v trayer >/dev/null; then
         trayer >/dev/null 2>&1 &
-        pids+=($!)
+        pids+=("$!")
     fi
 fi
 export XDG_RUNTIME_DIR=$work/runtime
@@ -43,7 +42,7 @@ mkdir -m 700 "$XDG_RUNTIME_DIR"
 
 VELKROM_STATS=1 "$program" 2>"$work/stats" &
 app=$!
-pids+=($app)
+pids+=("$app")
 for _ in $(seq 100); do
     xdotool search --onlyvisible --name '^Velkrom$' >/dev/null 2>&1 && break
     sleep 0.1
