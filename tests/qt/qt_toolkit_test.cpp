@@ -407,6 +407,22 @@ TEST_F(QtToolkitTest, AHandlerMayDestroyTheWindowItRunsFrom) {
     form["lblOut"].setCaption("no widget behind it any more");
 }
 
+TEST(QtToolkitEnd, WidgetsOfADestroyedWindowGoWithTheToolkitIfTheLoopHasEnded) {
+    QPointer<QWidget> top;
+    QPointer<QMenu> popup;
+    {
+        test::QtPlatform qt;
+        Form form(testWindow());
+        qt.toolkit.createWindow(form);
+        top = qt.toolkit.window(form);
+        popup = qt.toolkit.menu(form, "mnuHidden");
+        qt.toolkit.destroyWindow(form);
+        ASSERT_FALSE(top.isNull()) << "deletion waits for the loop";
+    }
+    EXPECT_TRUE(top.isNull());
+    EXPECT_TRUE(popup.isNull());
+}
+
 TEST_F(QtToolkitTest, TheWindowReportsItsOuterFrameInTwips) {
     form.window().setLeft(1500);
     form.window().setTop(3000);

@@ -52,6 +52,7 @@ QtToolkit::~QtToolkit() {
         for (auto& menu : loaded->menus.popupOnly) delete menu.data();
         delete loaded->window.data();
     }
+    for (QPointer<QObject>& object : retired_) delete object.data();
 }
 
 std::uint32_t QtToolkit::newHandle() {
@@ -192,12 +193,15 @@ void QtToolkit::destroyWindow(Form& form) {
     for (std::uint32_t handle : record.handles) handles_.erase(handle);
     // Deleted later: the handler that unloads the window may be running from
     // one of its own widgets' signals.
+    std::erase_if(retired_, [](const QPointer<QObject>& object) { return object.isNull(); });
     for (auto& menu : record.menus.popupOnly) {
         if (menu) menu->deleteLater();
+        retired_.push_back(menu.data());
     }
     if (record.window) {
         record.window->hide();
         record.window->deleteLater();
+        retired_.push_back(record.window.data());
     }
     windows_.erase(it);
 }

@@ -69,6 +69,9 @@ class QtToolkit : public Toolkit {
     FrameMargins margins_;
     std::map<const Form*, std::unique_ptr<Loaded>> windows_;
     std::map<std::uint32_t, Target> handles_;
+    // Widgets of destroyed windows waiting for their deferred deletion; the
+    // loop may end first, and then they go with the toolkit.
+    std::vector<QPointer<QObject>> retired_;
     std::uint32_t nextHandle_ = 0x1000;
     bool quit_ = false;
 };
