@@ -423,6 +423,16 @@ TEST(QtToolkitEnd, WidgetsOfADestroyedWindowGoWithTheToolkitIfTheLoopHasEnded) {
     EXPECT_TRUE(popup.isNull());
 }
 
+TEST(QtToolkitBuild, AWindowThatCannotBeBuiltLeavesNothingBehind) {
+    test::QtPlatform qt;
+    WindowDef def = testWindow();
+    def.controls.push_back(control("lblOrphan", ControlKind::Label, "fraMissing", 0, 0, 15, 15));
+    Form form(def);
+    EXPECT_THROW(qt.toolkit.createWindow(form), std::out_of_range);
+    for (const auto& c : form.controls()) EXPECT_EQ(c->peer(), nullptr) << c->name();
+    EXPECT_EQ(qt.toolkit.window(form), nullptr);
+}
+
 TEST_F(QtToolkitTest, TheWindowReportsItsOuterFrameInTwips) {
     form.window().setLeft(1500);
     form.window().setTop(3000);

@@ -68,7 +68,18 @@ void QtToolkit::createWindow(Form& form) {
     if (loaded(form)) return;
     auto record = std::make_unique<Loaded>();
     record->binding = std::make_shared<FormBinding>(FormBinding{&form, &loop_, twipsPerPixel()});
-    build(form, *record);
+    try {
+        build(form, *record);
+    } catch (...) {
+        // A definition the widgets cannot be built from leaves nothing behind.
+        for (const auto& control : form.controls()) {
+            if (control->kind() != ControlKind::Timer) control->attachPeer(nullptr);
+        }
+        for (std::uint32_t handle : record->handles) handles_.erase(handle);
+        for (auto& menu : record->menus.popupOnly) delete menu.data();
+        delete record->window.data();
+        throw;
+    }
     windows_[&form] = std::move(record);
 }
 
