@@ -4,7 +4,8 @@
 #   1. unit and scenario tests, Release build           (build/release)
 #   2. the same tests under AddressSanitizer + UBSan    (build/asan)
 #   3. the portable core cross-compiled with MinGW-w64  (build/mingw-x86_64, build/mingw-i686)
-#   4. end-to-end tests of the real Qt program, each on its own Xvfb + trayer
+#   4. end-to-end tests of the real Qt program, each on its own Xvfb + trayer,
+#      on the Release build and again on the sanitizer build
 #
 # Every step runs even when an earlier one failed; a summary follows and the
 # exit status is nonzero when any step failed. Logs: build/logs/.
@@ -63,30 +64,38 @@ ctest_in() {
 asan_ctest() (
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+  export LSAN_OPTIONS=suppressions=$repo/tests/e2e/lsan.supp
   ctest_in "$@"
 )
 
 if step setup "$repo/scripts/setup-debian.sh" test; then
+  release_built=false
+  asan_built=false
   if step release-build "$repo/scripts/build.sh" release; then
+    release_built=true
     step release-tests ctest_in "$build_root/release" -LE e2e -j "$jobs"
   fi
   if step asan-build "$repo/scripts/build.sh" asan; then
+    asan_built=true
     step asan-tests asan_ctest "$build_root/asan" -LE e2e -j "$jobs"
   fi
   step mingw-x86_64 "$repo/scripts/build.sh" mingw-x86_64
   step mingw-i686 "$repo/scripts/build.sh" mingw-i686
-  if [[ -f $build_root/release/CTestTestfile.cmake ]]; then
-    # Each end-to-end test starts its own private X server and tray host.
-    # One at a time: their timings and memory figures should not see each
-    # other's programs.
+  # Each end-to-end test starts its own private X server and tray host.
+  # One at a time: their timings and memory figures should not see each
+  # other's programs.
+  if $release_built; then
     step e2e-tests ctest_in "$build_root/release" -L e2e -j 1
+  fi
+  if $asan_built; then
+    step asan-e2e-tests asan_ctest "$build_root/asan" -L e2e -j 1
   fi
 fi
 
 echo
 echo "==== summary (logs in $logs)"
 for i in "${!names[@]}"; do
-  printf '  %-14s %-10s %s\n' "${names[i]}" "${results[i]}" "${notes[i]}"
+  printf '  %-15s %-10s %s\n' "${names[i]}" "${results[i]}" "${notes[i]}"
 done
 echo "  total wall time $((SECONDS - start_all)) s"
 if ((failed)); then
