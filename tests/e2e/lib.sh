@@ -46,6 +46,7 @@ e2e_begin() {
   shift 2
   E2E_OUT=${VK_E2E_OUT:-$E2E_REPO/out/e2e}
   mkdir -p "$E2E_OUT"
+  rm -f "$E2E_OUT/$E2E_NAME-failure.png"
   local missing tool
   if missing=$(vk_desktop_missing); then
     e2e_skip "$missing is not installed (scripts/setup-debian.sh test installs it)"
