@@ -4,6 +4,11 @@
 # run, unless the free bar has become narrower than that since; the markers
 # go about 5 seconds after the run, and the status line reads "Ready" again.
 # No marker shows before the first run.
+#
+# Free memory drifts: when it falls across a pixel of the bar during the run,
+# no marker is due. That case is checked too, and the pass is made again
+# with a fresh program (its own hide timer), at most three times, to see the
+# markers come and go.
 set -euo pipefail
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
@@ -11,23 +16,9 @@ e2e_begin freeing_markers "$1"
 marker=(0 192 0)
 free_bar=(0 255 0)
 
-e2e_start
-main=$(e2e_main_window)
-e2e_expect_tray 1
-vk_wait_until 5 e2e_pixels_present "$main" "${free_bar[@]}" || e2e_fail "no free bar was drawn"
-e2e_pixels_absent "$main" "${marker[@]}" || e2e_fail "a marker shows before any run"
-ready=$(e2e_status_digest "$main")
-
-# Free bar widths in pixels before the run, keyed by the bar's top row.
-declare -A before=() narrowest=() markers=()
-while read -r top width; do
-  before[$top]=$width
-  narrowest[$top]=$width
-done < <("$VK_XPROBE" bars "$main" "${free_bar[@]}")
-((${#before[@]} == 2)) || e2e_fail "expected two free bars, found ${#before[@]}"
-
 # One look at the window: the markers if any show, otherwise the narrowest
 # each free bar has been since the run started.
+declare -A before=() narrowest=() markers=()
 markers_shown() {
   local top width
   markers=()
@@ -39,14 +30,47 @@ markers_shown() {
   return 1
 }
 
-e2e_key "$main" ctrl+f
-if ! vk_wait_until 3 markers_shown; then
+# Starts the program, runs one pass and succeeds when markers show; fails
+# (after checking that none was due) when the free bars shrank.
+free_once() {
+  local top width
+  e2e_start
+  main=$(e2e_main_window)
+  e2e_expect_tray 1
+  vk_wait_until 5 e2e_pixels_present "$main" "${free_bar[@]}" || e2e_fail "no free bar was drawn"
+  e2e_pixels_absent "$main" "${marker[@]}" || e2e_fail "a marker shows before any run"
+  ready=$(e2e_status_digest "$main")
+
+  # Free bar widths in pixels before the run, keyed by the bar's top row.
+  before=()
+  narrowest=()
+  while read -r top width; do
+    before[$top]=$width
+    narrowest[$top]=$width
+  done < <("$VK_XPROBE" bars "$main" "${free_bar[@]}")
+  ((${#before[@]} == 2)) || e2e_fail "expected two free bars, found ${#before[@]}"
+
+  e2e_key "$main" ctrl+f
+  vk_wait_until 3 markers_shown && return 0
   for top in "${!before[@]}"; do
     ((narrowest[$top] < before[$top])) ||
       e2e_fail "no marker after Ctrl+F, yet the free bar at row $top never got narrower than ${before[$top]} px"
   done
-  e2e_skip "free memory fell during the run (other processes), so no marker was due; nothing to time"
-fi
+  vk_wait_until 5 e2e_status_is "$main" "$ready" || e2e_fail "the status line did not return to Ready"
+  e2e_log "free memory fell during the run; no marker was due"
+  e2e_stop_program
+  return 1
+}
+
+shown=false
+for attempt in 1 2 3; do
+  if free_once; then
+    shown=true
+    break
+  fi
+done
+$shown || e2e_skip "free memory fell during each of $attempt runs, so no marker was due"
+
 shown_ms=$(e2e_elapsed_ms)
 e2e_screenshot markers-after-free
 for top in "${!before[@]}"; do
