@@ -74,10 +74,13 @@ void MeminfoSource::query(MemoryStatus& record) {
         if (static_cast<std::size_t>(n) < asked) break;
     }
     record = parseMeminfo(std::string_view(text_.data(), got));
-    if (checkSysinfo_) {
-        // Every full read checks the cheap totals against the text. A swap
-        // area added between the two calls can make them differ once; that
-        // only costs the cheap path, never a wrong figure.
+    // The first full read, and every 500th after it (about every five
+    // seconds of refreshing), checks the cheap totals against the text. A
+    // swap area added between the two calls can make them differ once; that
+    // only costs the cheap path, never a wrong figure.
+    constexpr int kReadsBetweenChecks = 500;
+    if (checkSysinfo_ && (!sysinfoAgrees_ || ++readsSinceCheck_ >= kReadsBetweenChecks)) {
+        readsSinceCheck_ = 0;
         Totals totals;
         sysinfoAgrees_ = sysinfoTotals(totals) && totals.phys == record.totalPhys &&
                          totals.pageFile == record.totalPageFile;

@@ -35,6 +35,9 @@ class MeminfoSource : public MemorySource {
     // never made for a file other than /proc/meminfo).
     bool sysinfoAgrees_ = false;
     bool checkSysinfo_ = true;
+    // Full reads since the last check: checking every read would add ten
+    // system calls to each refresh for a condition that does not change.
+    int readsSinceCheck_ = 0;
 };
 
 }  // namespace vk::lnx
