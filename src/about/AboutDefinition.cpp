@@ -10,29 +10,14 @@ constexpr const char* kFace = "Sans Serif";
 
 ControlDef label(const char* name, const char* caption, double left, double top, double width,
                  double height, double points) {
-    ControlDef d;
-    d.name = name;
-    d.kind = ControlKind::Label;
-    d.caption = caption;
-    d.left = left;
-    d.top = top;
-    d.width = width;
-    d.height = height;
+    ControlDef d = makeControl(ControlKind::Label, name, "", caption, left, top, width, height);
     d.align = Align::Center;
     d.font = Font{kFace, points, true};
     return d;
 }
 
 ControlDef button(const char* name, const char* caption, double left, double top, double width) {
-    ControlDef d;
-    d.name = name;
-    d.kind = ControlKind::Button;
-    d.caption = caption;
-    d.left = left;
-    d.top = top;
-    d.width = width;
-    d.height = 345;
-    return d;
+    return makeControl(ControlKind::Button, name, "", caption, left, top, width, 345);
 }
 
 WindowDef build() {
@@ -54,13 +39,8 @@ WindowDef build() {
     ok.isCancel = true;   // Esc
     c.push_back(ok);
 
-    ControlDef icon;
-    icon.name = "picIcon";
-    icon.kind = ControlKind::PictureBox;
-    icon.left = 840;
-    icon.top = 120;
-    icon.width = 540;  // a 32-pixel icon inside a two-pixel sunken border
-    icon.height = 540;
+    // A 32-pixel icon inside a two-pixel sunken border.
+    ControlDef icon = makeControl(ControlKind::PictureBox, "picIcon", "", "", 840, 120, 540, 540);
     icon.border = Border::Sunken3D;
     icon.showsIcon = true;
     c.push_back(icon);

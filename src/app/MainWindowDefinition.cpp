@@ -8,43 +8,21 @@ constexpr Rgb kGreen{0, 128, 0};
 constexpr Rgb kFreeBar{0, 255, 0};
 constexpr Rgb kMarker{0, 192, 0};
 
-ControlDef label(const char* name, const char* parent, const char* caption, double left,
+ControlDef label(const std::string& name, const char* parent, const char* caption, double left,
                  double top, double width, std::optional<Rgb> fore = std::nullopt) {
-    ControlDef d;
-    d.name = name;
-    d.kind = ControlKind::Label;
-    d.parent = parent;
-    d.caption = caption;
-    d.left = left;
-    d.top = top;
-    d.width = width;
-    d.height = 255;
+    ControlDef d = makeControl(ControlKind::Label, name, parent, caption, left, top, width, 255);
     d.foreColor = fore;
     return d;
 }
 
 ControlDef frame(const char* name, const char* caption, double top, double height) {
-    ControlDef d;
-    d.name = name;
-    d.kind = ControlKind::Frame;
-    d.caption = caption;
-    d.left = 120;
-    d.top = top;
-    d.width = 3855;
-    d.height = height;
-    return d;
+    return makeControl(ControlKind::Frame, name, "", caption, 120, top, 3855, height);
 }
 
-ControlDef picture(const char* name, const char* parent, double left, double top, double width,
-                   double height, std::optional<Rgb> fill, Border border, bool visible) {
-    ControlDef d;
-    d.name = name;
-    d.kind = ControlKind::PictureBox;
-    d.parent = parent;
-    d.left = left;
-    d.top = top;
-    d.width = width;
-    d.height = height;
+ControlDef picture(const std::string& name, const std::string& parent, double left, double top,
+                   double width, double height, std::optional<Rgb> fill, Border border,
+                   bool visible) {
+    ControlDef d = makeControl(ControlKind::PictureBox, name, parent, "", left, top, width, height);
     d.backColor = fill;
     d.border = border;
     d.visible = visible;
@@ -52,9 +30,7 @@ ControlDef picture(const char* name, const char* parent, double left, double top
 }
 
 ControlDef timer(const char* name, int intervalMs, bool running, const char* tag) {
-    ControlDef d;
-    d.name = name;
-    d.kind = ControlKind::Timer;
+    ControlDef d = makeControl(ControlKind::Timer, name, "", "", 0, 0, 0, 0);
     d.intervalMs = intervalMs;
     d.enabled = running;
     d.tag = tag;
@@ -63,11 +39,7 @@ ControlDef timer(const char* name, int intervalMs, bool running, const char* tag
 
 ControlDef menu(const char* name, const char* parent, const char* caption,
                 const char* shortcut = "") {
-    ControlDef d;
-    d.name = name;
-    d.kind = ControlKind::Menu;
-    d.parent = parent;
-    d.caption = caption;
+    ControlDef d = makeControl(ControlKind::Menu, name, parent, caption, 0, 0, 0, 0);
     d.shortcut = shortcut;
     return d;
 }
@@ -83,24 +55,19 @@ ControlDef separator(const char* name, const char* parent) {
 void addFrameContents(std::vector<ControlDef>& c, const char* frameName, const char* what,
                       double barTop) {
     const std::string w = what;
-    auto n = [&](const char* prefix, const char* suffix = "") {
-        return prefix + w + suffix;
-    };
-    c.push_back(label(n("lblTotal").c_str(), frameName, "Total:", 120, 240, 495));
-    c.push_back(label(n("lblTotal", "Show").c_str(), frameName, "TOTAL", 600, 240, 3100));
-    c.push_back(label(n("lblUsed").c_str(), frameName, "Used:", 120, 480, 495));
-    c.push_back(label(n("lblUsed", "Show").c_str(), frameName, "USED", 600, 480, 3100, kRed));
-    c.push_back(label(n("lblFree").c_str(), frameName, "Free:", 120, 720, 495));
-    c.push_back(label(n("lblFree", "Show").c_str(), frameName, "FREE", 600, 720, 3100, kGreen));
+    auto n = [&](const char* prefix, const char* suffix = "") { return prefix + w + suffix; };
+    c.push_back(label(n("lblTotal"), frameName, "Total:", 120, 240, 495));
+    c.push_back(label(n("lblTotal", "Show"), frameName, "TOTAL", 600, 240, 3100));
+    c.push_back(label(n("lblUsed"), frameName, "Used:", 120, 480, 495));
+    c.push_back(label(n("lblUsed", "Show"), frameName, "USED", 600, 480, 3100, kRed));
+    c.push_back(label(n("lblFree"), frameName, "Free:", 120, 720, 495));
+    c.push_back(label(n("lblFree", "Show"), frameName, "FREE", 600, 720, 3100, kGreen));
     const std::string used = n("picUsed");
-    c.push_back(picture(used.c_str(), frameName, 120, barTop, 3615, 255, kRed, Border::Sunken3D,
-                        true));
+    c.push_back(picture(used, frameName, 120, barTop, 3615, 255, kRed, Border::Sunken3D, true));
     // The marker lies above the free bar, so it is declared after it: later
     // siblings are drawn on top.
-    c.push_back(picture(n("picAvailable").c_str(), used.c_str(), 3720, 0, 135, 255, kFreeBar,
-                        Border::None, true));
-    c.push_back(picture(n("picOld").c_str(), used.c_str(), 840, 0, 2775, 255, kMarker,
-                        Border::None, false));
+    c.push_back(picture(n("picAvailable"), used, 3720, 0, 135, 255, kFreeBar, Border::None, true));
+    c.push_back(picture(n("picOld"), used, 840, 0, 2775, 255, kMarker, Border::None, false));
 }
 
 WindowDef build() {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vk {
@@ -47,6 +48,23 @@ struct ControlDef {
     bool isCancel = false;   // buttons: Esc presses it
     bool showsIcon = false;  // picture boxes: show the program's icon from creation
 };
+
+// The start of every row of a definition: kind, name, container, text and
+// place. Callers set what else the row has.
+inline ControlDef makeControl(ControlKind kind, std::string name, std::string parent,
+                              std::string caption, double left, double top, double width,
+                              double height) {
+    ControlDef d;
+    d.kind = kind;
+    d.name = std::move(name);
+    d.parent = std::move(parent);
+    d.caption = std::move(caption);
+    d.left = left;
+    d.top = top;
+    d.width = width;
+    d.height = height;
+    return d;
+}
 
 struct WindowDef {
     std::string name;
