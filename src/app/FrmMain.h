@@ -37,8 +37,8 @@ public:
     AboutDialog& frmAbout;
     Form form;
 
-    // Window-level variables.
-    std::int32_t TwipsPerMB = 0;
+    // Window-level variables. (There is no twips-per-megabyte scale: the
+    // free bars are sized in proportion to the free share directly.)
     bool ShowPicOld = false;
     NotifyIconData TrayIconData;
     std::int32_t TrayCallResult = 0;
