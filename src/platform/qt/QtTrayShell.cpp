@@ -1,6 +1,7 @@
 #include "platform/qt/QtTrayShell.h"
 
 #include <QApplication>
+#include <QMouseEvent>
 #include <QWidget>
 
 #include "platform/qt/QtToolkit.h"
@@ -53,7 +54,38 @@ struct QtTrayShell::Entry {
     TrayActivationDecoder decoder;
 };
 
-QtTrayShell::QtTrayShell(QtToolkit& toolkit) : toolkit_(toolkit) {}
+// Qt makes a press at the spot of the press before, with the same button and
+// within the double-click interval, a double-click, and drops the press. The
+// XEmbed entry reports only left double-clicks, so a right click that comes
+// that soon after another (say, right after Esc closed the pop-up) would
+// reach nobody. The shell reports every right click, so such a right
+// double-click is taken as the context request it would otherwise be.
+class QtTrayShell::RightDoubleClicks : public QObject {
+  public:
+    explicit RightDoubleClicks(QtTrayShell& shell) : shell_(shell) {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+    ~RightDoubleClicks() override { QCoreApplication::instance()->removeEventFilter(this); }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        // The entry's own widget, as Qt names it; its window gets the
+        // event first and is left out, so each double-click counts once.
+        if (event->type() == QEvent::MouseButtonDblClick &&
+            watched->objectName() == QLatin1String("QSystemTrayIconSys")) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() == Qt::RightButton) {
+                shell_.onRightDoubleClick(mouse->globalPosition().toPoint());
+            }
+        }
+        return false;
+    }
+
+  private:
+    QtTrayShell& shell_;
+};
+
+QtTrayShell::QtTrayShell(QtToolkit& toolkit)
+    : toolkit_(toolkit), rightDoubleClicks_(std::make_unique<RightDoubleClicks>(*this)) {}
 QtTrayShell::~QtTrayShell() = default;
 
 std::int32_t QtTrayShell::notifyIcon(std::uint32_t message, const NotifyIconBytes& record) {
@@ -92,6 +124,16 @@ QSystemTrayIcon* QtTrayShell::entry(std::uint32_t hWnd, std::uint32_t uID) const
 void QtTrayShell::activate(std::uint32_t hWnd, std::uint32_t uID,
                            QSystemTrayIcon::ActivationReason reason) {
     onActivated({hWnd, uID}, reason);
+}
+
+void QtTrayShell::onRightDoubleClick(const QPoint& global) {
+    // The entry under the pointer is the one clicked.
+    for (const auto& [key, entry] : entries_) {
+        if (entry->icon->geometry().contains(global)) {
+            onActivated(key, QSystemTrayIcon::Context);
+            return;
+        }
+    }
 }
 
 void QtTrayShell::onActivated(const Key& key, QSystemTrayIcon::ActivationReason reason) {

@@ -4,6 +4,7 @@
 // its tip the tooltip. Each entry is a QSystemTrayIcon; what the host
 // reports comes back to that control as a mouse-move event carrying the
 // mouse message, as the shell's callback message would.
+#include <QPoint>
 #include <QSystemTrayIcon>
 #include <map>
 #include <memory>
@@ -40,11 +41,14 @@ class QtTrayShell : public TrayShell {
 
   private:
     struct Entry;
+    class RightDoubleClicks;
     using Key = std::pair<std::uint32_t, std::uint32_t>;
     void onActivated(const Key& key, QSystemTrayIcon::ActivationReason reason);
+    void onRightDoubleClick(const QPoint& global);
 
     QtToolkit& toolkit_;
     std::map<Key, std::unique_ptr<Entry>> entries_;
+    std::unique_ptr<RightDoubleClicks> rightDoubleClicks_;
 };
 
 }  // namespace vk::qt
