@@ -2,9 +2,8 @@
 # The program puts exactly one entry in the tray host; a right click on it
 # opens the pop-up menu at the pointer, whose "&Hide" hides the main window
 # and whose "&Exit" ends the program and takes the entry away.
-# (Each pop-up here is the first of its program: under XEmbed, Qt swallows
-# the first click on the tray entry after a pop-up has closed, also in a bare
-# QSystemTrayIcon + QMenu program, so a second pop-up would need two clicks.)
+# (Pop-ups one after another, and the tray entry after a pop-up, are
+# tray_popup's.)
 set -euo pipefail
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
