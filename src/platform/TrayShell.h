@@ -27,8 +27,20 @@ constexpr std::uint32_t WM_RBUTTONDBLCLK = 0x206;
 
 using NotifyIconBytes = std::array<std::uint8_t, kNotifyIconDataSize>;
 
+// What a shell reads of a record: the fields that identify the entry and
+// what it shows. Handles are the record's 32-bit values.
+struct NotifyIconFields {
+    std::uint32_t hWnd = 0;
+    std::uint32_t uID = 0;
+    std::uint32_t uFlags = 0;
+    std::uint32_t uCallbackMessage = 0;
+    std::uint32_t hIcon = 0;
+    std::string tip;  // the tip bytes up to a zero or their trailing blank fill
+};
+NotifyIconFields readNotifyIcon(const NotifyIconBytes& record);
+
 class TrayShell {
-public:
+  public:
     virtual ~TrayShell() = default;
     // Shell_NotifyIconA: add (NIM_ADD) or delete (NIM_DELETE) the entry the
     // record names by its window handle and id. Nonzero means success.

@@ -17,17 +17,6 @@ namespace vk::qt {
 
 class QtToolkit;
 
-// The fields of the 88-byte record the shell looks at.
-struct NotifyIconFields {
-    std::uint32_t hWnd = 0;
-    std::uint32_t uID = 0;
-    std::uint32_t uFlags = 0;
-    std::uint32_t uCallbackMessage = 0;
-    std::uint32_t hIcon = 0;
-    std::string tip;  // the tip bytes up to their trailing blank fill
-};
-NotifyIconFields readNotifyIcon(const NotifyIconBytes& record);
-
 class QtTrayShell : public TrayShell {
   public:
     explicit QtTrayShell(QtToolkit& toolkit);

@@ -72,13 +72,8 @@ std::unique_ptr<Block> SimAllocator::allocateAndFill(std::size_t bytes) {
 
 std::int32_t SimTray::notifyIcon(std::uint32_t message, const NotifyIconBytes& record) {
     calls.push_back({message, record});
-    const auto read32 = [&](std::size_t at) {
-        return static_cast<std::uint32_t>(record[at]) |
-               static_cast<std::uint32_t>(record[at + 1]) << 8 |
-               static_cast<std::uint32_t>(record[at + 2]) << 16 |
-               static_cast<std::uint32_t>(record[at + 3]) << 24;
-    };
-    const auto id = std::make_pair(read32(4), read32(8));
+    const NotifyIconFields fields = readNotifyIcon(record);
+    const auto id = std::make_pair(fields.hWnd, fields.uID);
     if (result == 0) return 0;
     if (message == NIM_ADD) return entries.insert(id).second ? result : 0;
     if (message == NIM_DELETE) return entries.erase(id) ? result : 0;
