@@ -72,10 +72,8 @@ double WidgetPeer::setHeight(double twips) {
 
 void CaptionPeer::setCaption(const std::string& text) {
     QWidget& w = widget();
-    if (auto* label = dynamic_cast<LabelWidget*>(&w)) {
-        label->setText(qs(text));
-    } else if (auto* frame = dynamic_cast<FrameWidget*>(&w)) {
-        frame->setText(qs(text));
+    if (auto* captioned = dynamic_cast<TextWidget*>(&w)) {
+        captioned->setText(qs(text));
     } else if (auto* button = dynamic_cast<QPushButton*>(&w)) {
         button->setText(qs(text));
     }

@@ -14,7 +14,7 @@
 
 namespace vk::qt {
 
-class LabelWidget;
+class TextWidget;
 class PictureBoxWidget;
 class WindowWidget;
 

@@ -134,17 +134,24 @@ void WindowWidget::showEvent(QShowEvent* event) {
     if (onFrameChanged) onFrameChanged();
 }
 
-FrameWidget::FrameWidget(BindingPtr binding, const ControlDef& def, QWidget* parent)
+TextWidget::TextWidget(BindingPtr binding, const ControlDef& def, QWidget* parent)
     : QWidget(parent),
       Poster(std::move(binding), def.name),
       text_(QString::fromStdString(def.caption)) {
+    // Opaque in the dialog colour; it paints all of itself, so a new text
+    // repaints this widget alone.
     setAutoFillBackground(true);
 }
 
-void FrameWidget::setText(const QString& text) {
+void TextWidget::setText(const QString& text) {
     if (text == text_) return;
     text_ = text;
     update();
+}
+
+void TextWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+    event->accept();
+    post(EventType::DblClick, mouseArgs(*event, {}));
 }
 
 void FrameWidget::paintEvent(QPaintEvent*) {
@@ -153,51 +160,26 @@ void FrameWidget::paintEvent(QPaintEvent*) {
     const int lineY = metrics.height() / 2;
     qDrawShadeRect(&painter, QRect(0, lineY, width(), height() - lineY), palette(),
                    /*sunken=*/true, /*lineWidth=*/1, /*midLineWidth=*/0);
-    if (text_.isEmpty()) return;
+    if (text().isEmpty()) return;
     // The caption interrupts the top edge, with a little room either side.
     const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextShowMnemonic;
-    const QRect textRect = metrics.boundingRect(QRect(0, 0, width(), height()), flags, text_);
+    const QRect textRect = metrics.boundingRect(QRect(0, 0, width(), height()), flags, text());
     const QRect caption(kCaptionIndent, 0, textRect.width() + 2 * kCaptionPadding,
                         metrics.height());
     painter.fillRect(caption, palette().color(QPalette::Window));
     painter.setPen(palette().color(textGroup(*this), QPalette::WindowText));
-    painter.drawText(caption.adjusted(kCaptionPadding, 0, 0, 0), flags, text_);
-}
-
-void FrameWidget::mouseDoubleClickEvent(QMouseEvent* event) {
-    event->accept();
-    post(EventType::DblClick, mouseArgs(*event, {}));
+    painter.drawText(caption.adjusted(kCaptionPadding, 0, 0, 0), flags, text());
 }
 
 LabelWidget::LabelWidget(BindingPtr binding, const ControlDef& def, QWidget* parent)
-    : QWidget(parent),
-      Poster(std::move(binding), def.name),
-      text_(QString::fromStdString(def.caption)),
-      align_(def.align) {
-    // Opaque in the dialog colour, as a label is; it paints all of itself,
-    // so a new text repaints the label alone.
-    setAutoFillBackground(true);
-}
-
-void LabelWidget::setText(const QString& text) {
-    if (text == text_) return;
-    text_ = text;
-    update();
-}
+    : TextWidget(std::move(binding), def, parent), align_(def.align) {}
 
 void LabelWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const int flags = (align_ == Align::Center ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop |
                       Qt::TextWordWrap | Qt::TextShowMnemonic;
     painter.setPen(palette().color(textGroup(*this), QPalette::WindowText));
-    painter.drawText(rect(), flags, text_);
-}
-
-void LabelWidget::mouseDoubleClickEvent(QMouseEvent* event) {
-    // Taken here even when the label has no handler: a double-click on a
-    // caption label must not reach the frame or window behind it.
-    event->accept();
-    post(EventType::DblClick, mouseArgs(*event, {}));
+    painter.drawText(rect(), flags, text());
 }
 
 PictureBoxWidget::PictureBoxWidget(BindingPtr binding, const ControlDef& def, QWidget* parent)

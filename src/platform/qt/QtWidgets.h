@@ -59,40 +59,47 @@ class WindowWidget : public QWidget, public Poster {
     QPushButton* cancel_ = nullptr;
 };
 
+// A control that draws its own caption: no size hints to recompute and no
+// layout to ask when the refresh rewrites it a hundred times a second. It
+// takes every double-click, even without a handler, so a double-click on a
+// caption label never reaches the frame or window behind it.
+class TextWidget : public QWidget, public Poster {
+  public:
+    TextWidget(BindingPtr binding, const ControlDef& def, QWidget* parent);
+    void setText(const QString& text);
+    const QString& text() const { return text_; }
+
+  protected:
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+  private:
+    QString text_;
+};
+
 // A frame: an etched rectangle whose top edge runs through the middle of
 // its caption. Drawn here rather than by the style, so that the caption sits
 // inside the frame's own rectangle as the definition's geometry expects
 // (children are placed from the frame's outer corner).
-class FrameWidget : public QWidget, public Poster {
+class FrameWidget : public TextWidget {
   public:
-    FrameWidget(BindingPtr binding, const ControlDef& def, QWidget* parent);
-    void setText(const QString& text);
-    const QString& text() const { return text_; }
+    using TextWidget::TextWidget;
 
   protected:
     void paintEvent(QPaintEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:
     static constexpr int kCaptionIndent = 6;
     static constexpr int kCaptionPadding = 2;
-    QString text_;
 };
 
-// A label draws its own text: no size hints to recompute and no layout to
-// ask when the refresh rewrites it a hundred times a second.
-class LabelWidget : public QWidget, public Poster {
+class LabelWidget : public TextWidget {
   public:
     LabelWidget(BindingPtr binding, const ControlDef& def, QWidget* parent);
-    void setText(const QString& text);
-    const QString& text() const { return text_; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:
-    QString text_;
     Align align_;
 };
 
