@@ -1,18 +1,17 @@
+#include "platform/Dispatcher.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "platform/Dispatcher.h"
 #include "platform/sim/SimPlatform.h"
 
 namespace vk {
 namespace {
 
 ControlDef timerDef(const char* name, int interval, bool running) {
-    ControlDef d;
-    d.name = name;
-    d.kind = ControlKind::Timer;
+    ControlDef d = makeControl(ControlKind::Timer, name, "", "", 0, 0, 0, 0);
     d.intervalMs = interval;
     d.enabled = running;
     return d;
@@ -23,10 +22,7 @@ WindowDef windowWithTimers() {
     w.name = "frmTest";
     w.controls.push_back(timerDef("tmrFast", 1, true));
     w.controls.push_back(timerDef("tmrSecond", 1000, false));
-    ControlDef button;
-    button.name = "cmdGo";
-    button.kind = ControlKind::Button;
-    w.controls.push_back(button);
+    w.controls.push_back(makeControl(ControlKind::Button, "cmdGo", "", "", 0, 0, 0, 0));
     return w;
 }
 
@@ -48,8 +44,8 @@ struct DispatcherTest : ::testing::Test {
 
 TEST_F(DispatcherTest, OneMillisecondTimerRunsAtTheTenMillisecondFloor) {
     sim.advance(50);
-    EXPECT_EQ(log, (std::vector<std::string>{"fast@10", "fast@20", "fast@30", "fast@40",
-                                             "fast@50"}));
+    EXPECT_EQ(log,
+              (std::vector<std::string>{"fast@10", "fast@20", "fast@30", "fast@40", "fast@50"}));
 }
 
 TEST_F(DispatcherTest, ArmingStartsAFreshIntervalAndDisarmingStops) {
@@ -102,8 +98,8 @@ TEST_F(DispatcherTest, HandlerThatStopsItsOwnTimerGetsNoFurtherTick) {
 
 TEST_F(DispatcherTest, DisarmingDropsAWaitingTick) {
     form.on("cmdGo", EventType::Click, [this] {
-        sim.advance(15);                      // a fast tick comes due and waits
-        form["tmrFast"].setEnabled(false);    // ... and is taken back
+        sim.advance(15);                    // a fast tick comes due and waits
+        form["tmrFast"].setEnabled(false);  // ... and is taken back
     });
     sim.click(form, "cmdGo");
     sim.advance(100);

@@ -23,16 +23,7 @@ namespace {
 
 ControlDef control(const char* name, ControlKind kind, const char* parent, double left, double top,
                    double width, double height) {
-    ControlDef d;
-    d.name = name;
-    d.kind = kind;
-    d.parent = parent;
-    d.caption = name;
-    d.left = left;
-    d.top = top;
-    d.width = width;
-    d.height = height;
-    return d;
+    return makeControl(kind, name, parent, name, left, top, width, height);
 }
 
 ControlDef menu(const char* name, const char* parent, const char* caption,
