@@ -11,7 +11,7 @@
 # Ends the program with SIGTERM, which unloads it through its normal path.
 set -euo pipefail
 
-program=${1:-build-qt/src/app/velkrom}
+program=${1:-build/release/velkrom}
 seconds=${2:-30}
 [[ -x $program ]] || { echo "no program at $program (build it first)" >&2; exit 2; }
 command -v xdotool >/dev/null || { echo "skipped: xdotool is not installed" >&2; exit 77; }

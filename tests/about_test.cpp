@@ -150,7 +150,7 @@ TEST(AboutDialogClosing, EveryWayEnablesTheMainWindow) {
         {"the tray toggle",
          [](About& a) {
              EventArgs e;
-             e.message = WM_LBUTTONDBLCLK;
+             e.message = MouseMessage::LeftDoubleClick;
              a.sim.post(a.form(), "TrayIcon", EventType::MouseMove, e);
          }},
     };
@@ -211,7 +211,7 @@ TEST(AboutDialogOpening, AFailedLoadLeavesTheMainWindowEnabled) {
 struct KeyValue : ::testing::Test {
     KeyValue() : about(sim.services) {}
     bool get(std::string& value, const std::string& name = "PATH") {
-        return about.GetKeyValue(HKEY_LOCAL_MACHINE, kSysInfoKey, name, value);
+        return about.GetKeyValue(RegRoot::LocalMachine, kSysInfoKey, name, value);
     }
     static std::vector<std::uint8_t> bytes(const std::string& text) {
         return {text.begin(), text.end()};
@@ -229,19 +229,19 @@ TEST_F(KeyValue, TrimsOnlyOneTerminatingZeroAndReadsTypesOneAndFour) {
         bool found;
         std::string value;
     } rows[] = {
-        {"with its zero", REG_SZ, bytes(std::string("C:\\msinfo32.exe") + '\0'), true,
+        {"with its zero", RegType::String, bytes(std::string("C:\\msinfo32.exe") + '\0'), true,
          "C:\\msinfo32.exe"},
-        {"without a zero", REG_SZ, bytes("C:\\msinfo32.exe"), true, "C:\\msinfo32.exe"},
-        {"two zeros", REG_SZ, bytes(std::string("ab") + '\0' + '\0'), true,
+        {"without a zero", RegType::String, bytes("C:\\msinfo32.exe"), true, "C:\\msinfo32.exe"},
+        {"two zeros", RegType::String, bytes(std::string("ab") + '\0' + '\0'), true,
          std::string("ab") + '\0'},
-        {"one character", REG_SZ, bytes("x"), true, "x"},
-        {"only a zero", REG_SZ, {0}, true, ""},
-        {"empty", REG_SZ, {}, true, ""},
-        {"1024 bytes with the zero", REG_SZ, bytes(full + '\0'), true, full},
-        {"1024 bytes without a zero", REG_SZ, bytes(full + 'b'), true, full + 'b'},
-        {"over 1024 bytes", REG_SZ, bytes(full + "bc"), false, ""},
-        {"number", REG_DWORD, {0x78, 0x56, 0x34, 0x12}, true, "305419896"},
-        {"small number", REG_DWORD, {5, 0, 0, 0}, true, "5"},
+        {"one character", RegType::String, bytes("x"), true, "x"},
+        {"only a zero", RegType::String, {0}, true, ""},
+        {"empty", RegType::String, {}, true, ""},
+        {"1024 bytes with the zero", RegType::String, bytes(full + '\0'), true, full},
+        {"1024 bytes without a zero", RegType::String, bytes(full + 'b'), true, full + 'b'},
+        {"over 1024 bytes", RegType::String, bytes(full + "bc"), false, ""},
+        {"number", RegType::Dword, {0x78, 0x56, 0x34, 0x12}, true, "305419896"},
+        {"small number", RegType::Dword, {5, 0, 0, 0}, true, "5"},
         {"expandable text", 2, bytes(std::string("%windir%") + '\0'), true, "before"},
         {"binary", 3, {1, 2, 3}, true, "before"},
     };
@@ -281,7 +281,7 @@ TEST_F(KeyValue, OpensWithTheAccessMaskAndClosesOnEveryPath) {
         AboutDialog dialog(fresh.services);
         r.setUp(fresh.registry);
         std::string value = "before";
-        const bool found = dialog.GetKeyValue(HKEY_LOCAL_MACHINE, kSysInfoKey, "PATH", value);
+        const bool found = dialog.GetKeyValue(RegRoot::LocalMachine, kSysInfoKey, "PATH", value);
         EXPECT_EQ(found, value == "x");
         if (!found) {
             EXPECT_EQ(value, "");

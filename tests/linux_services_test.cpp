@@ -88,34 +88,34 @@ TEST(LinuxRegistryStandIn, AnswersThePathValueOnly) {
     LinuxRegistry registry([&] { return searchPath; });
 
     std::uint32_t handle = 0;
-    EXPECT_EQ(registry.openKey(HKEY_LOCAL_MACHINE, kSysInfoFolderKey, kSysInfoKeyAccess, handle),
-              ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(registry.openKey(RegRoot::LocalMachine, kSysInfoFolderKey, kSysInfoKeyAccess, handle),
+              RegResult::FileNotFound);
     EXPECT_EQ(registry.openKey(0x80000001u, kSysInfoKey, kSysInfoKeyAccess, handle),
-              ERROR_FILE_NOT_FOUND);
-    ASSERT_EQ(registry.openKey(HKEY_LOCAL_MACHINE, "software\\microsoft\\SHARED TOOLS\\msinfo",
+              RegResult::FileNotFound);
+    ASSERT_EQ(registry.openKey(RegRoot::LocalMachine, "software\\microsoft\\SHARED TOOLS\\msinfo",
                                kSysInfoKeyAccess, handle),
-              ERROR_SUCCESS);
+              RegResult::Success);
 
     std::vector<std::uint8_t> buffer(1024, 0xAA);
     std::uint32_t size = 1024, type = 0;
-    ASSERT_EQ(registry.queryValue(handle, "path", type, buffer, size), ERROR_SUCCESS);
-    EXPECT_EQ(type, REG_SZ);
+    ASSERT_EQ(registry.queryValue(handle, "path", type, buffer, size), RegResult::Success);
+    EXPECT_EQ(type, RegType::String);
     ASSERT_EQ(size, tool.size() + 1);
     EXPECT_EQ(std::string(buffer.begin(), buffer.begin() + tool.size()), tool);
     EXPECT_EQ(buffer[tool.size()], 0);
 
     size = 1024;
-    EXPECT_EQ(registry.queryValue(handle, "MSINFO", type, buffer, size), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(registry.queryValue(handle, "MSINFO", type, buffer, size), RegResult::FileNotFound);
     size = 4;
-    EXPECT_EQ(registry.queryValue(handle, "PATH", type, buffer, size), ERROR_MORE_DATA);
+    EXPECT_EQ(registry.queryValue(handle, "PATH", type, buffer, size), RegResult::MoreData);
     searchPath = "/nonexistent-vk";
     size = 1024;
-    EXPECT_EQ(registry.queryValue(handle, "PATH", type, buffer, size), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(registry.queryValue(handle, "PATH", type, buffer, size), RegResult::FileNotFound);
 
-    EXPECT_EQ(registry.closeKey(handle), ERROR_SUCCESS);
-    EXPECT_EQ(registry.closeKey(handle), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(registry.closeKey(handle), RegResult::Success);
+    EXPECT_EQ(registry.closeKey(handle), RegResult::InvalidHandle);
     size = 1024;
-    EXPECT_EQ(registry.queryValue(handle, "PATH", type, buffer, size), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(registry.queryValue(handle, "PATH", type, buffer, size), RegResult::InvalidHandle);
 }
 
 TEST(LinuxProgramsTest, OrdinaryFiles) {

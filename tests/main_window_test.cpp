@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "app/MainWindowDefinition.h"
 #include "platform/Form.h"
+#include "window/MainWindowDefinition.h"
 
 namespace vk {
 namespace {

@@ -81,7 +81,7 @@ TEST(AutoStart, StaysHiddenWithTheWatchOnUntilShownFromTheTray) {
     EXPECT_GE(s.sim.allocator.allocations, 1);
     EXPECT_EQ(s.w().lblStatus.caption(), "Ready");
     EventArgs e;
-    e.message = WM_LBUTTONDBLCLK;
+    e.message = MouseMessage::LeftDoubleClick;
     s.sim.post(s.form(), "TrayIcon", EventType::MouseMove, e);
     EXPECT_TRUE(s.screenShows());
     EXPECT_EQ(s.w().mnuShow.caption(), "&Hide");
@@ -151,7 +151,7 @@ TEST(Exit, WhileTheAboutDialogIsOpenClosesItFirst) {
     EXPECT_EQ(s.sim.toolkit.destroyed, (std::vector<std::string>{"frmAbout"}));
     EXPECT_TRUE(s.w().window.enabled());
     EXPECT_TRUE(s.sim.tray.entries.empty());
-    EXPECT_EQ(s.sim.tray.calls.back().message, NIM_DELETE);
+    EXPECT_EQ(s.sim.tray.calls.back().message, ShellMessage::Delete);
 }
 
 // A toolkit on which one control of the main window refuses every change.

@@ -2,8 +2,10 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "SimApp.h"
+#include "platform/TrayActivation.h"
 #include "tray/TrayEvents.h"
 
 namespace vk {
@@ -14,13 +16,13 @@ TEST(TrayDecoding, OnlyTheLeftDoubleClickAndTheRightReleaseDoAnything) {
         std::uint32_t message;
         TrayAction action;
     } rows[] = {
-        {WM_MOUSEMOVE, TrayAction::None},
-        {WM_LBUTTONDOWN, TrayAction::None},
-        {WM_LBUTTONUP, TrayAction::None},
-        {WM_LBUTTONDBLCLK, TrayAction::Toggle},
-        {WM_RBUTTONDOWN, TrayAction::None},
-        {WM_RBUTTONUP, TrayAction::PopupMenu},
-        {WM_RBUTTONDBLCLK, TrayAction::None},
+        {MouseMessage::Move, TrayAction::None},
+        {MouseMessage::LeftDown, TrayAction::None},
+        {MouseMessage::LeftUp, TrayAction::None},
+        {MouseMessage::LeftDoubleClick, TrayAction::Toggle},
+        {MouseMessage::RightDown, TrayAction::None},
+        {MouseMessage::RightUp, TrayAction::PopupMenu},
+        {MouseMessage::RightDoubleClick, TrayAction::None},
         {0x207, TrayAction::None},  // middle button down, up, double-click
         {0x208, TrayAction::None},
         {0x209, TrayAction::None},
@@ -65,12 +67,71 @@ struct Tray : test::SimApp {
 
 using Event = std::function<void(Tray&)>;
 
-const Event trayDoubleClick = [](Tray& t) { t.trayMessage(WM_LBUTTONDBLCLK); };
-const Event trayRightRelease = [](Tray& t) { t.trayMessage(WM_RBUTTONUP); };
+const Event trayDoubleClick = [](Tray& t) { t.trayMessage(MouseMessage::LeftDoubleClick); };
+const Event trayRightRelease = [](Tray& t) { t.trayMessage(MouseMessage::RightUp); };
 const Event popupChoice = [](Tray& t) { t.click("mnuShow"); };
 const Event fileHideToTray = [](Tray& t) { t.click("mnuToTray"); };
 Event doubleClickOn(const char* control) {
     return [control](Tray& t) { t.dblClick(control); };
+}
+
+using A = TrayActivation;
+
+// Activations a few milliseconds apart, as hosts report one gesture, and
+// what each stands for. The double-click interval is 400 ms.
+TEST(TrayActivationDecoder, TurnsHostReportsIntoMouseMessages) {
+    struct Step {
+        A activation;
+        std::int64_t atMs;
+        std::uint32_t message;
+    };
+    struct Case {
+        const char* host;
+        std::vector<Step> steps;
+    };
+    const Case cases[] = {
+        {"a lone single activation does nothing", {{A::Single, 0, MouseMessage::LeftUp}}},
+        {"two singles within the interval are a double-click",
+         {{A::Single, 0, MouseMessage::LeftUp}, {A::Single, 250, MouseMessage::LeftDoubleClick}}},
+        {"two singles further apart are two single clicks",
+         {{A::Single, 0, MouseMessage::LeftUp}, {A::Single, 401, MouseMessage::LeftUp}}},
+        {"XEmbed: single then double is one double-click",
+         {{A::Single, 0, MouseMessage::LeftUp}, {A::Double, 200, MouseMessage::LeftDoubleClick}}},
+        {"single, single, double is still one double-click",
+         {{A::Single, 0, MouseMessage::LeftUp},
+          {A::Single, 200, MouseMessage::LeftDoubleClick},
+          {A::Double, 201, 0}}},
+        {"a double alone is a double-click", {{A::Double, 0, MouseMessage::LeftDoubleClick}}},
+        {"two gestures in a row are two double-clicks",
+         {{A::Single, 0, MouseMessage::LeftUp},
+          {A::Double, 100, MouseMessage::LeftDoubleClick},
+          {A::Single, 200, MouseMessage::LeftUp},
+          {A::Double, 300, MouseMessage::LeftDoubleClick}}},
+        {"four quick singles are two double-clicks",
+         {{A::Single, 0, MouseMessage::LeftUp},
+          {A::Single, 100, MouseMessage::LeftDoubleClick},
+          {A::Single, 200, MouseMessage::LeftUp},
+          {A::Single, 300, MouseMessage::LeftDoubleClick}}},
+        {"a late double after a pair counts again",
+         {{A::Single, 0, MouseMessage::LeftUp},
+          {A::Single, 100, MouseMessage::LeftDoubleClick},
+          {A::Double, 600, MouseMessage::LeftDoubleClick}}},
+        {"the context request is the right-button release",
+         {{A::Context, 0, MouseMessage::RightUp}}},
+        {"a context request breaks a pair",
+         {{A::Single, 0, MouseMessage::LeftUp},
+          {A::Context, 50, MouseMessage::RightUp},
+          {A::Single, 100, MouseMessage::LeftUp}}},
+        {"the middle button does nothing", {{A::Other, 0, 0}}},
+    };
+    for (const Case& c : cases) {
+        TrayActivationDecoder decoder;
+        for (std::size_t i = 0; i < c.steps.size(); ++i) {
+            const Step& s = c.steps[i];
+            EXPECT_EQ(decoder.decode(s.activation, s.atMs, 400), s.message)
+                << c.host << ", step " << i;
+        }
+    }
 }
 
 TEST(HideAndShow, EveryTransition) {
@@ -172,7 +233,8 @@ TEST(HideAndShow, DoubleClicksElsewhereDoNothing) {
 
 TEST(HideAndShow, OtherMouseEventsOnTheEntryDoNothing) {
     for (const std::uint32_t message :
-         {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONDBLCLK}) {
+         {MouseMessage::Move, MouseMessage::LeftDown, MouseMessage::LeftUp, MouseMessage::RightDown,
+          MouseMessage::RightDoubleClick}) {
         SCOPED_TRACE(message);
         Tray t;
         // The coordinate is not looked at: 7725 twips is where a left double

@@ -26,7 +26,7 @@ TEST(TrayRecord, FieldsGoToTheirOffsetsLittleEndian) {
     record.uFlags = 0xDDEEFF01;
     record.uCallbackMessage = 0x02030405;
     record.hIcon = 0x0708090A;
-    const NotifyIconBytes bytes = notifyIconBytes(record);
+    const NotifyIconBytes bytes = encodeNotifyIcon(record);
     const struct {
         std::size_t at;
         std::uint8_t b0, b1, b2, b3;
@@ -48,7 +48,7 @@ TEST(TrayRecord, WideHandlesKeepTheirLow32Bits) {
     NotifyIconData record;
     record.hWnd = static_cast<std::uintptr_t>(0x1234567890ABCDEFull);
     record.hIcon = static_cast<std::uintptr_t>(0xFFFFFFFF00000001ull);
-    const NotifyIconBytes bytes = notifyIconBytes(record);
+    const NotifyIconBytes bytes = encodeNotifyIcon(record);
     EXPECT_EQ(read32(bytes, 4), 0x90ABCDEFu);
     EXPECT_EQ(read32(bytes, 20), 1u);
     EXPECT_EQ(read32(bytes, 8), 0u);  // the neighbours are untouched
@@ -73,8 +73,37 @@ TEST(TrayRecord, TipIsFixedLengthBlankFilled) {
 
         NotifyIconData record;
         record.szTip = r.given;  // not yet fixed-length: the conversion fills it
-        const NotifyIconBytes bytes = notifyIconBytes(record);
+        const NotifyIconBytes bytes = encodeNotifyIcon(record);
         EXPECT_TRUE(std::equal(tip.begin(), tip.end(), bytes.begin() + 24));
+    }
+}
+
+TEST(TrayRecord, DecodesTheFieldsTheShellUses) {
+    NotifyIconData data;
+    data.cbSize = 88;
+    data.hWnd = 0x1234;
+    data.uID = 1;
+    data.uFlags = NotifyFlag::Message | NotifyFlag::Icon | NotifyFlag::Tip;
+    data.uCallbackMessage = MouseMessage::Move;
+    data.hIcon = 0x5678;
+    struct Case {
+        std::string tip, shown;
+    };
+    const Case cases[] = {
+        {fixedLengthTip("Velkrom"), "Velkrom"},
+        {fixedLengthTip("two  words "), "two  words"},
+        {fixedLengthTip(""), ""},
+        {std::string("early") + '\0' + std::string(58, 'x'), "early"},
+    };
+    for (const Case& c : cases) {
+        data.szTip = c.tip;
+        const NotifyIconData f = decodeNotifyIcon(encodeNotifyIcon(data));
+        EXPECT_EQ(f.hWnd, 0x1234u);
+        EXPECT_EQ(f.uID, 1u);
+        EXPECT_EQ(f.uFlags, 7u);
+        EXPECT_EQ(f.uCallbackMessage, MouseMessage::Move);
+        EXPECT_EQ(f.hIcon, 0x5678u);
+        EXPECT_EQ(shownTip(f), c.shown);
     }
 }
 
@@ -133,7 +162,7 @@ TEST(TrayEntry, TheAddHandsTheShellTheWholeRecord) {
     TrayScenario s("");
     ASSERT_EQ(s.sim.tray.calls.size(), 1u);
     const auto& call = s.sim.tray.calls[0];
-    EXPECT_EQ(call.message, NIM_ADD);
+    EXPECT_EQ(call.message, ShellMessage::Add);
     const NotifyIconBytes& b = call.record;
     EXPECT_EQ(read32(b, 0), 88u);
     EXPECT_EQ(read32(b, 4), s.w().TrayIcon.handle());
@@ -159,7 +188,7 @@ TEST(TrayEntry, AddedFirstInEveryStartMode) {
         TrayScenario s(commandLine);
         ASSERT_EQ(s.tray.moments.size(), 1u);
         const Moment& add = s.tray.moments[0];
-        EXPECT_EQ(add.message, NIM_ADD);
+        EXPECT_EQ(add.message, ShellMessage::Add);
         // Nothing of the start mode has happened yet.
         EXPECT_TRUE(add.windowVisible);
         EXPECT_EQ(add.showCaption, "&Hide");
@@ -199,7 +228,7 @@ TEST(TrayEntry, DeletedLastOnEveryExitPath) {
         s.sim.advance(10'000);  // nothing happens after the end
         ASSERT_EQ(s.tray.moments.size(), 2u);
         const Moment& del = s.tray.moments[1];
-        EXPECT_EQ(del.message, NIM_DELETE);
+        EXPECT_EQ(del.message, ShellMessage::Delete);
         EXPECT_FALSE(del.aboutLoaded);  // the About dialog went first
         EXPECT_FALSE(del.ended);        // the program ends right after
         EXPECT_TRUE(s.sim.dispatcher.ended());

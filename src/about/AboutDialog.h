@@ -9,16 +9,9 @@
 
 #include "platform/Form.h"
 #include "platform/Services.h"
+#include "platform/SystemInformationKeys.h"
 
 namespace vk {
-
-// Where the System Information tool is found, both under HKEY_LOCAL_MACHINE:
-// first the tool's full path, then the folder that holds it.
-inline constexpr const char* kSysInfoKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
-inline constexpr const char* kSysInfoValue = "PATH";
-inline constexpr const char* kSysInfoFolderKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
-inline constexpr const char* kSysInfoFolderValue = "MSINFO";
-inline constexpr const char* kSysInfoFile = "\\MSINFO32.EXE";
 
 // READ_CONTROL with query value, set value, create subkey, enumerate
 // subkeys, notify and create link: the access the lookup asks for.

@@ -26,11 +26,11 @@ std::string numberValueText(const std::string& bytes) {
 void AboutDialog::StartSysInfo() {
     try {
         std::string path;
-        if (!GetKeyValue(HKEY_LOCAL_MACHINE, kSysInfoKey, kSysInfoValue, path)) {
+        if (!GetKeyValue(RegRoot::LocalMachine, kSysInfoKey, kSysInfoValue, path)) {
             // The tool's full path is unknown; look in the shared tools folder.
             // An empty folder counts as not found: nothing is started from the
             // root of the current drive.
-            if (!GetKeyValue(HKEY_LOCAL_MACHINE, kSysInfoFolderKey, kSysInfoFolderValue, path) ||
+            if (!GetKeyValue(RegRoot::LocalMachine, kSysInfoFolderKey, kSysInfoFolderValue, path) ||
                 path.empty()) {
                 throw ServiceError("System Information not found");
             }
@@ -51,7 +51,7 @@ bool AboutDialog::GetKeyValue(const std::uint32_t& KeyRoot, const std::string& K
                               const std::string& SubKeyRef, std::string& KeyVal) {
     Registry& registry = sys_.registry;
     std::uint32_t hKey = 0;
-    std::int32_t rc = ERROR_SUCCESS;
+    std::int32_t rc = RegResult::Success;
     std::uint32_t type = 0;
     std::vector<std::uint8_t> buffer;
     std::uint32_t size = 0;
@@ -60,12 +60,12 @@ bool AboutDialog::GetKeyValue(const std::uint32_t& KeyRoot, const std::string& K
     // The lookup, statement by statement; returns false for the failure path.
     const auto read = [&] {
         step([&] { rc = registry.openKey(KeyRoot, KeyName, kSysInfoKeyAccess, hKey); });
-        if (stepTest([&] { return rc != ERROR_SUCCESS; })) return false;
+        if (stepTest([&] { return rc != RegResult::Success; })) return false;
         step([&] { buffer.assign(kRegistryValueRoom, 0); });
         step([&] { size = kRegistryValueRoom; });
         step([&] { rc = registry.queryValue(hKey, SubKeyRef, type, buffer, size); });
         // A value longer than the room fails here too.
-        if (stepTest([&] { return rc != ERROR_SUCCESS; })) return false;
+        if (stepTest([&] { return rc != RegResult::Success; })) return false;
         step([&] {
             // Never trust a size beyond what was written into the buffer.
             const std::size_t written = std::min<std::size_t>(size, buffer.size());
@@ -77,9 +77,9 @@ bool AboutDialog::GetKeyValue(const std::uint32_t& KeyRoot, const std::string& K
             text.assign(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(kept));
         });
         step([&] {
-            if (type == REG_SZ) {
+            if (type == RegType::String) {
                 KeyVal = text;
-            } else if (type == REG_DWORD) {
+            } else if (type == RegType::Dword) {
                 KeyVal = numberValueText(text);
             }
             // Any other type leaves KeyVal as it was.

@@ -3,14 +3,14 @@
 // window, wired to the platform's services. Creating and loading the main
 // window starts everything; unloading it ends everything.
 #include "about/AboutDialog.h"
-#include "app/FrmMain.h"
 #include "memory/MemoryQuery.h"
 #include "platform/Services.h"
+#include "window/FrmMain.h"
 
 namespace vk {
 
 class Program {
-public:
+  public:
     explicit Program(Services& services);
     ~Program();
     Program(const Program&) = delete;
@@ -25,7 +25,7 @@ public:
     MemoryQuery& memoryQuery() { return memoryQuery_; }
     AboutDialog& about() { return about_; }
 
-private:
+  private:
     Services& sys_;
     MemoryQuery memoryQuery_;
     AboutDialog about_;

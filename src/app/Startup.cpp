@@ -10,6 +10,11 @@
 
 namespace vk {
 
+void endProgram(Services& sys) {
+    sys.dispatcher.end();
+    sys.toolkit.quit();
+}
+
 std::string upperCaseAscii(std::string_view text) {
     std::string upper(text);
     for (char& c : upper) {
@@ -45,8 +50,8 @@ void Form_Load(FrmMain& w) {
 void Form_Unload(FrmMain& w) {
     step([&] { w.frmAbout.unload(); });
     step([&] { RemoveProgramFromTray(w); });
-    // The program then ends at once: FrmMain::unload stops every timer and
-    // leaves the event loop.
+    // The program then ends at once: the wiring that attached this handler
+    // stops every timer and leaves the event loop.
 }
 
 void mnuExit_Click(FrmMain& w) {
@@ -62,7 +67,10 @@ void mnuAbout_Click(FrmMain& w) {
 }
 
 void attachStartupHandlers(FrmMain& w) {
-    w.onUnload = [&w] { Form_Unload(w); };
+    w.onUnload = [&w] {
+        Form_Unload(w);
+        endProgram(w.sys);
+    };
     w.form.on("mnuExit", EventType::Click, [&w] { mnuExit_Click(w); });
     w.form.on("mnuExit2", EventType::Click, [&w] { mnuExit2_Click(w); });
     w.form.on("mnuAbout", EventType::Click, [&w] { mnuAbout_Click(w); });

@@ -2,7 +2,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/FrmMain.h"
+#include "window/FrmMain.h"
 
 namespace vk {
 
@@ -22,6 +22,10 @@ void mnuExit_Click(FrmMain& w);
 void mnuExit2_Click(FrmMain& w);
 // Help "&About Velkrom": disables the main window and opens the About dialog.
 void mnuAbout_Click(FrmMain& w);
+
+// Ends the program at once: every timer stops, nothing more is delivered
+// and the backend leaves its loop.
+void endProgram(Services& sys);
 
 // Attaches the load/unload/exit paths (the Exit entries and the close box)
 // and the About entry.

@@ -3,7 +3,7 @@
 // counts down once a second and the main window unloads at zero.
 #include <string>
 
-#include "app/FrmMain.h"
+#include "window/FrmMain.h"
 
 namespace vk {
 

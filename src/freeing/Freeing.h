@@ -1,5 +1,5 @@
 #pragma once
-#include "app/FrmMain.h"
+#include "window/FrmMain.h"
 
 namespace vk {
 

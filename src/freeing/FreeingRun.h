@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <string>
 
-#include "app/FrmMain.h"
+#include "window/FrmMain.h"
 
 namespace vk {
 

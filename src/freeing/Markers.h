@@ -2,7 +2,7 @@
 // The before-freeing markers: a darker copy of each free bar, taken just
 // before a run and shown by the next refresh after it, so the user sees what
 // the run gained. The refresh reveals them; this hides and places them.
-#include "app/FrmMain.h"
+#include "window/FrmMain.h"
 
 namespace vk {
 

@@ -2,7 +2,7 @@
 // The free-when-full watch: while "Free memory &when full" is checked, every
 // second tick of the watch timer tests free physical memory and starts a
 // free-only run when it is below 5 percent of the total.
-#include "app/FrmMain.h"
+#include "window/FrmMain.h"
 
 namespace vk {
 

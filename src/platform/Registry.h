@@ -1,24 +1,34 @@
 #pragma once
 // Reading registry values with the semantics of the three Windows calls:
 // results are 0 on success, value types are numbers, the caller's buffer and
-// size are in/out. Linux has a read-only stand-in.
+// size are in/out. Linux has a read-only stand-in. The names are our own so
+// this header sits beside the SDK's; the Win32 platform ties each value to
+// the SDK's with a static_assert.
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace vk {
 
-constexpr std::uint32_t HKEY_LOCAL_MACHINE = 0x80000002u;
-constexpr std::uint32_t REG_SZ = 1;
-constexpr std::uint32_t REG_DWORD = 4;
-constexpr std::int32_t ERROR_SUCCESS = 0;
-constexpr std::int32_t ERROR_FILE_NOT_FOUND = 2;
-constexpr std::int32_t ERROR_ACCESS_DENIED = 5;
-constexpr std::int32_t ERROR_INVALID_HANDLE = 6;
-constexpr std::int32_t ERROR_MORE_DATA = 234;
+namespace RegRoot {
+inline constexpr std::uint32_t LocalMachine = 0x80000002u;
+}
+
+namespace RegType {
+inline constexpr std::uint32_t String = 1;
+inline constexpr std::uint32_t Dword = 4;
+}  // namespace RegType
+
+namespace RegResult {
+inline constexpr std::int32_t Success = 0;
+inline constexpr std::int32_t FileNotFound = 2;
+inline constexpr std::int32_t AccessDenied = 5;
+inline constexpr std::int32_t InvalidHandle = 6;
+inline constexpr std::int32_t MoreData = 234;
+}  // namespace RegResult
 
 class Registry {
-public:
+  public:
     virtual ~Registry() = default;
     virtual std::int32_t openKey(std::uint32_t root, const std::string& key, std::uint32_t access,
                                  std::uint32_t& handle) = 0;

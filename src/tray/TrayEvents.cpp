@@ -9,9 +9,9 @@ TrayAction decodeTrayNotification(std::uint32_t message) {
     // The shell puts the mouse message in the low word; newer shells use the
     // high word for the entry's id.
     switch (message & 0xFFFFu) {
-        case WM_LBUTTONDBLCLK:
+        case MouseMessage::LeftDoubleClick:
             return TrayAction::Toggle;
-        case WM_RBUTTONUP:
+        case MouseMessage::RightUp:
             return TrayAction::PopupMenu;
         default:
             return TrayAction::None;

@@ -6,8 +6,8 @@
 // the window, which hides it without touching the caption.
 #include <cstdint>
 
-#include "app/FrmMain.h"
 #include "platform/Form.h"
+#include "window/FrmMain.h"
 
 namespace vk {
 

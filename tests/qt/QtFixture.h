@@ -4,38 +4,12 @@
 #include <QApplication>
 #include <QTest>
 #include <functional>
-#include <string>
 
-#include "platform/Services.h"
-#include "platform/linux/LinuxPrograms.h"
-#include "platform/linux/LinuxRegistry.h"
-#include "platform/linux/MappedBlockAllocator.h"
-#include "platform/linux/MeminfoSource.h"
-#include "platform/qt/QtEventLoop.h"
-#include "platform/qt/QtMessageBoxes.h"
-#include "platform/qt/QtToolkit.h"
-#include "platform/qt/QtTrayShell.h"
+#include "platform/qt/QtPlatform.h"
 
 namespace vk::qt::test {
 
-struct QtPlatform {
-    explicit QtPlatform(std::string commandLine = "")
-        : services{dispatcher, toolkit,  memory,
-                   allocator,  tray,     boxes,
-                   registry,   programs, std::move(commandLine)} {}
-
-    QtClock clock;
-    Dispatcher dispatcher{clock};
-    QtEventLoop loop{dispatcher, clock};
-    QtToolkit toolkit{loop};
-    QtTrayShell tray{toolkit};
-    QtMessageBoxes boxes;
-    lnx::MeminfoSource memory;
-    lnx::MappedBlockAllocator allocator;
-    LinuxRegistry registry;
-    LinuxPrograms programs;
-    Services services;
-};
+using QtPlatform = vk::qt::QtPlatform;
 
 // Runs the event loop until `condition` holds; false after `ms` without.
 inline bool waitFor(const std::function<bool()>& condition, int ms = 5000) {

@@ -7,11 +7,10 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "platform/SystemInformationKeys.h"
+
 namespace vk {
 namespace {
-
-constexpr std::string_view kSysInfoKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
-constexpr std::string_view kSysInfoValue = "PATH";
 
 bool sameName(std::string_view a, std::string_view b) {
     const auto lower = [](char c) {
@@ -61,33 +60,34 @@ LinuxRegistry::LinuxRegistry(std::function<std::string()> searchPath)
 
 std::int32_t LinuxRegistry::openKey(std::uint32_t root, const std::string& key,
                                     std::uint32_t /*access*/, std::uint32_t& handle) {
-    if (root != HKEY_LOCAL_MACHINE || !sameName(key, kSysInfoKey)) return ERROR_FILE_NOT_FOUND;
+    if (root != RegRoot::LocalMachine || !sameName(key, kSysInfoKey))
+        return RegResult::FileNotFound;
     handle = nextHandle_++;
     open_[handle] = key;
-    return ERROR_SUCCESS;
+    return RegResult::Success;
 }
 
 std::int32_t LinuxRegistry::queryValue(std::uint32_t handle, const std::string& name,
                                        std::uint32_t& type, std::vector<std::uint8_t>& buffer,
                                        std::uint32_t& size) {
-    if (!open_.count(handle)) return ERROR_INVALID_HANDLE;
-    if (!sameName(name, kSysInfoValue)) return ERROR_FILE_NOT_FOUND;
+    if (!open_.count(handle)) return RegResult::InvalidHandle;
+    if (!sameName(name, kSysInfoValue)) return RegResult::FileNotFound;
     // Looked up afresh at each query: a tool installed meanwhile is found.
     const std::string path = findSystemInfoTool(kSystemInfoTools, searchPath_());
-    if (path.empty()) return ERROR_FILE_NOT_FOUND;
+    if (path.empty()) return RegResult::FileNotFound;
     // A string value with its terminating zero, as the registry stores one.
     const std::size_t needed = path.size() + 1;
     const std::size_t room = std::min<std::size_t>(size, buffer.size());
     size = static_cast<std::uint32_t>(needed);
-    if (needed > room) return ERROR_MORE_DATA;
+    if (needed > room) return RegResult::MoreData;
     std::copy(path.begin(), path.end(), buffer.begin());
     buffer[path.size()] = 0;
-    type = REG_SZ;
-    return ERROR_SUCCESS;
+    type = RegType::String;
+    return RegResult::Success;
 }
 
 std::int32_t LinuxRegistry::closeKey(std::uint32_t handle) {
-    return open_.erase(handle) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+    return open_.erase(handle) ? RegResult::Success : RegResult::InvalidHandle;
 }
 
 }  // namespace vk

@@ -7,13 +7,13 @@
 #include <string>
 
 #include "platform/Form.h"
-#include "platform/qt/QtEventLoop.h"
+#include "platform/LoopDriver.h"
 
 namespace vk::qt {
 
 struct FormBinding {
     Form* form = nullptr;
-    QtEventLoop* loop = nullptr;
+    LoopDriver* loop = nullptr;
     double twipsPerPixel = 15;
 
     void post(const std::string& control, EventType type, const EventArgs& args = {}) const {

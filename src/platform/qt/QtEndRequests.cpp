@@ -27,7 +27,7 @@ void onSignal(int signal) {
 
 }  // namespace
 
-QtEndRequests::QtEndRequests(QtEventLoop& loop, Form& mainWindow)
+QtEndRequests::QtEndRequests(LoopDriver& loop, Form& mainWindow)
     : loop_(loop), mainWindow_(mainWindow) {
     if (::pipe2(pipe_, O_CLOEXEC | O_NONBLOCK) != 0) {
         throw ServiceError("cannot create the signal pipe");

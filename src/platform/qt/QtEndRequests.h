@@ -10,14 +10,14 @@
 #include <vector>
 
 #include "platform/Form.h"
-#include "platform/qt/QtEventLoop.h"
+#include "platform/LoopDriver.h"
 
 namespace vk::qt {
 
 class QtEndRequests {
   public:
     // Watches for the program's whole life; only one may exist at a time.
-    QtEndRequests(QtEventLoop& loop, Form& mainWindow);
+    QtEndRequests(LoopDriver& loop, Form& mainWindow);
     ~QtEndRequests();
     QtEndRequests(const QtEndRequests&) = delete;
     QtEndRequests& operator=(const QtEndRequests&) = delete;
@@ -27,7 +27,7 @@ class QtEndRequests {
   private:
     void requestClose();
 
-    QtEventLoop& loop_;
+    LoopDriver& loop_;
     Form& mainWindow_;
     int pipe_[2] = {-1, -1};
     std::unique_ptr<QSocketNotifier> notifier_;

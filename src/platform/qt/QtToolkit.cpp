@@ -40,7 +40,7 @@ struct QtToolkit::Loaded {
     std::vector<std::uint32_t> handles;
 };
 
-QtToolkit::QtToolkit(QtEventLoop& loop)
+QtToolkit::QtToolkit(LoopDriver& loop)
     : loop_(loop), scale_(screenTwipsPerPixel()), programIcon_(programQIcon()) {
     programIconHandle_ = newHandle();
 }

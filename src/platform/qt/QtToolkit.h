@@ -24,7 +24,7 @@ class WindowWidget;
 
 class QtToolkit : public Toolkit {
   public:
-    explicit QtToolkit(QtEventLoop& loop);
+    explicit QtToolkit(LoopDriver& loop);
     ~QtToolkit() override;
     QtToolkit(const QtToolkit&) = delete;
     QtToolkit& operator=(const QtToolkit&) = delete;
@@ -37,7 +37,7 @@ class QtToolkit : public Toolkit {
     // The program has ended (quit may come before the event loop runs).
     bool quitRequested() const { return quit_; }
     double twipsPerPixel() const { return scale_.twipsPerPixel(); }
-    QtEventLoop& loop() { return loop_; }
+    LoopDriver& loop() { return loop_; }
 
     // What a native handle names: a control of a loaded window.
     struct Target {
@@ -62,7 +62,7 @@ class QtToolkit : public Toolkit {
     std::uint32_t newHandle();
     void build(Form& form, Loaded& loaded);
 
-    QtEventLoop& loop_;
+    LoopDriver& loop_;
     PixelScale scale_;
     QIcon programIcon_;
     std::uint32_t programIconHandle_ = 0;

@@ -25,7 +25,7 @@ TrayActivation activationOf(QSystemTrayIcon::ActivationReason reason) {
 }  // namespace
 
 struct QtTrayShell::Entry {
-    NotifyIconFields fields;
+    NotifyIconData fields;
     std::unique_ptr<QSystemTrayIcon> icon;
     TrayActivationDecoder decoder;
 };
@@ -65,23 +65,24 @@ QtTrayShell::QtTrayShell(QtToolkit& toolkit)
 QtTrayShell::~QtTrayShell() = default;
 
 std::int32_t QtTrayShell::notifyIcon(std::uint32_t message, const NotifyIconBytes& record) {
-    const NotifyIconFields f = readNotifyIcon(record);
-    const Key key{f.hWnd, f.uID};
-    if (message == NIM_DELETE) return entries_.erase(key) ? 1 : 0;
-    if (message != NIM_ADD || entries_.count(key)) return 0;
-    const std::optional<QtToolkit::Target> target = toolkit_.findHandle(f.hWnd);
+    const NotifyIconData f = decodeNotifyIcon(record);
+    const Key key{static_cast<std::uint32_t>(f.hWnd), f.uID};
+    if (message == ShellMessage::Delete) return entries_.erase(key) ? 1 : 0;
+    if (message != ShellMessage::Add || entries_.count(key)) return 0;
+    const std::optional<QtToolkit::Target> target =
+        toolkit_.findHandle(static_cast<std::uint32_t>(f.hWnd));
     if (!target) return 0;  // no window to send the notifications to
 
     auto entry = std::make_unique<Entry>();
     entry->fields = f;
     entry->icon = std::make_unique<QSystemTrayIcon>();
-    if (f.uFlags & NIF_ICON) {
+    if (f.uFlags & NotifyFlag::Icon) {
         QIcon icon = toolkit_.iconForHandle(f.hIcon);
         if (icon.isNull() && target->window) icon = target->window->windowIcon();
         entry->icon->setIcon(icon);
     }
     // Latin-1 stands in for the ANSI code page of the record's tip.
-    if (f.uFlags & NIF_TIP) entry->icon->setToolTip(QString::fromLatin1(f.tip));
+    if (f.uFlags & NotifyFlag::Tip) entry->icon->setToolTip(QString::fromLatin1(shownTip(f)));
     QObject::connect(
         entry->icon.get(), &QSystemTrayIcon::activated, entry->icon.get(),
         [this, key](QSystemTrayIcon::ActivationReason reason) { onActivated(key, reason); });
@@ -118,10 +119,11 @@ void QtTrayShell::onActivated(const Key& key, QSystemTrayIcon::ActivationReason 
     Entry& entry = *it->second;
     const std::uint32_t mouseMessage = entry.decoder.decode(
         activationOf(reason), toolkit_.loop().clock().nowMs(), QApplication::doubleClickInterval());
-    if (mouseMessage == 0 || !(entry.fields.uFlags & NIF_MESSAGE)) return;
+    if (mouseMessage == 0 || !(entry.fields.uFlags & NotifyFlag::Message)) return;
     // The picture box reports the shell's callback message as a mouse move.
-    if (entry.fields.uCallbackMessage != WM_MOUSEMOVE) return;
-    const std::optional<QtToolkit::Target> target = toolkit_.findHandle(entry.fields.hWnd);
+    if (entry.fields.uCallbackMessage != MouseMessage::Move) return;
+    const std::optional<QtToolkit::Target> target =
+        toolkit_.findHandle(static_cast<std::uint32_t>(entry.fields.hWnd));
     if (!target) return;
     EventArgs args;
     args.message = mouseMessage;

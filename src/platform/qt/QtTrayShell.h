@@ -10,8 +10,8 @@
 #include <memory>
 #include <utility>
 
+#include "platform/TrayActivation.h"
 #include "platform/TrayShell.h"
-#include "platform/qt/TrayActivation.h"
 
 namespace vk::qt {
 

@@ -72,11 +72,11 @@ std::unique_ptr<Block> SimAllocator::allocateAndFill(std::size_t bytes) {
 
 std::int32_t SimTray::notifyIcon(std::uint32_t message, const NotifyIconBytes& record) {
     calls.push_back({message, record});
-    const NotifyIconFields fields = readNotifyIcon(record);
-    const auto id = std::make_pair(fields.hWnd, fields.uID);
+    const NotifyIconData fields = decodeNotifyIcon(record);
+    const auto id = std::make_pair(static_cast<std::uint32_t>(fields.hWnd), fields.uID);
     if (result == 0) return 0;
-    if (message == NIM_ADD) return entries.insert(id).second ? result : 0;
-    if (message == NIM_DELETE) return entries.erase(id) ? result : 0;
+    if (message == ShellMessage::Add) return entries.insert(id).second ? result : 0;
+    if (message == ShellMessage::Delete) return entries.erase(id) ? result : 0;
     return 0;
 }
 
@@ -85,15 +85,15 @@ void SimBoxes::show(const std::string& text, const std::string& title, BoxIcon i
     if (whileOpen) whileOpen(shown.back());
 }
 
-std::int32_t SimRegistry::openKey(std::uint32_t root, const std::string& key,
-                                  std::uint32_t access, std::uint32_t& handle) {
+std::int32_t SimRegistry::openKey(std::uint32_t root, const std::string& key, std::uint32_t access,
+                                  std::uint32_t& handle) {
     log.push_back("open " + key);
     lastAccess.push_back(access);
-    if (denyOpen) return ERROR_ACCESS_DENIED;
-    if (root != HKEY_LOCAL_MACHINE || !keys.count(key)) return ERROR_FILE_NOT_FOUND;
+    if (denyOpen) return RegResult::AccessDenied;
+    if (root != RegRoot::LocalMachine || !keys.count(key)) return RegResult::FileNotFound;
     handle = nextHandle_++;
     open_[handle] = key;
-    return ERROR_SUCCESS;
+    return RegResult::Success;
 }
 
 std::int32_t SimRegistry::queryValue(std::uint32_t handle, const std::string& name,
@@ -101,32 +101,32 @@ std::int32_t SimRegistry::queryValue(std::uint32_t handle, const std::string& na
                                      std::uint32_t& size) {
     log.push_back("query " + name);
     const auto key = open_.find(handle);
-    if (key == open_.end()) return ERROR_INVALID_HANDLE;
+    if (key == open_.end()) return RegResult::InvalidHandle;
     const auto& values = keys[key->second];
     const auto value = values.find(name);
-    if (value == values.end()) return ERROR_FILE_NOT_FOUND;
+    if (value == values.end()) return RegResult::FileNotFound;
     type = value->second.type;
     const auto& data = value->second.data;
     const std::size_t room = std::min<std::size_t>(size, buffer.size());
     if (data.size() > room) {
         size = static_cast<std::uint32_t>(data.size());
-        return ERROR_MORE_DATA;
+        return RegResult::MoreData;
     }
     std::copy(data.begin(), data.end(), buffer.begin());
     size = static_cast<std::uint32_t>(data.size());
-    return ERROR_SUCCESS;
+    return RegResult::Success;
 }
 
 std::int32_t SimRegistry::closeKey(std::uint32_t handle) {
     log.push_back("close " + std::to_string(handle));
-    return open_.erase(handle) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+    return open_.erase(handle) ? RegResult::Success : RegResult::InvalidHandle;
 }
 
 void SimRegistry::setString(const std::string& key, const std::string& name,
                             const std::string& text, bool withTerminator) {
     std::vector<std::uint8_t> data(text.begin(), text.end());
     if (withTerminator) data.push_back(0);
-    setValue(key, name, REG_SZ, std::move(data));
+    setValue(key, name, RegType::String, std::move(data));
 }
 
 void SimRegistry::setValue(const std::string& key, const std::string& name, std::uint32_t type,
@@ -145,10 +145,13 @@ void SimPrograms::start(const std::string& path) {
 }
 
 SimPlatform::SimPlatform(std::string commandLine)
-    : services{dispatcher, toolkit, memory, allocator, tray,
-               boxes,      registry, programs, std::move(commandLine)} {}
+    : services{dispatcher, toolkit,  memory,
+               allocator,  tray,     boxes,
+               registry,   programs, std::move(commandLine)} {}
 
-void SimPlatform::settle() { advance(0); }
+void SimPlatform::settle() {
+    advance(0);
+}
 
 void SimPlatform::advance(std::int64_t ms) {
     const std::int64_t target = clock.nowMs() + ms;

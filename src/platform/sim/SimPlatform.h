@@ -16,17 +16,17 @@
 namespace vk::sim {
 
 class SimClock : public Clock {
-public:
+  public:
     std::int64_t nowMs() const override { return now_; }
     void set(std::int64_t ms) { now_ = ms; }
 
-private:
+  private:
     std::int64_t now_ = 0;
 };
 
 // A widget stand-in: snaps geometry to its pixel grid, can refuse values.
 class SimPeer : public ControlPeer {
-public:
+  public:
     SimPeer(const Control& control, double twipsPerPixel)
         : control_(control), perPixel_(twipsPerPixel) {}
     void setCaption(const std::string&) override { check(); }
@@ -49,7 +49,7 @@ public:
     std::uintptr_t handle_ = 0;
     std::uintptr_t icon_ = 0;  // windows: their icon's handle
 
-private:
+  private:
     void check() const;
     double snap(double twips) const;
     const Control& control_;
@@ -57,7 +57,7 @@ private:
 };
 
 class SimToolkit : public Toolkit {
-public:
+  public:
     void createWindow(Form& form) override;
     void destroyWindow(Form& form) override;
     void popupMenu(Form& form, const std::string& menu) override;
@@ -66,19 +66,19 @@ public:
     // The peer of a control of a loaded window (nullptr when none).
     SimPeer* peer(const Control& control);
 
-    double twipsPerPixel = 15;  // 96 DPI
+    double twipsPerPixel = 15;        // 96 DPI
     std::vector<std::string> popups;  // "form/menu" per opening
     std::vector<std::string> created;
     std::vector<std::string> destroyed;
     int quits = 0;
 
-private:
+  private:
     std::map<const Control*, std::unique_ptr<SimPeer>> peers_;
     std::uintptr_t nextHandle_ = 0x1000;
 };
 
 class SimMemory : public MemorySource {
-public:
+  public:
     void query(MemoryStatus& record) override;
     // Sets the figures in whole megabytes.
     void setMB(std::uint64_t totalPhys, std::uint64_t freePhys, std::uint64_t totalPage,
@@ -91,18 +91,18 @@ public:
 };
 
 class SimBlock : public Block {
-public:
+  public:
     SimBlock(std::size_t size, int& live) : size_(size), live_(live) { ++live_; }
     ~SimBlock() override { --live_; }
     std::size_t size() const override { return size_; }
 
-private:
+  private:
     std::size_t size_;
     int& live_;
 };
 
 class SimAllocator : public BlockAllocator {
-public:
+  public:
     std::unique_ptr<Block> allocateAndFill(std::size_t bytes) override;
     int allocations = 0;
     int liveBlocks = 0;
@@ -113,7 +113,7 @@ public:
 };
 
 class SimTray : public TrayShell {
-public:
+  public:
     struct Call {
         std::uint32_t message;
         NotifyIconBytes record;
@@ -126,7 +126,7 @@ public:
 };
 
 class SimBoxes : public MessageBoxes {
-public:
+  public:
     struct Box {
         std::string text, title;
         BoxIcon icon;
@@ -138,7 +138,7 @@ public:
 };
 
 class SimRegistry : public Registry {
-public:
+  public:
     struct Value {
         std::uint32_t type;
         std::vector<std::uint8_t> data;
@@ -154,18 +154,18 @@ public:
     void setValue(const std::string& key, const std::string& name, std::uint32_t type,
                   std::vector<std::uint8_t> data);
 
-    std::map<std::string, std::map<std::string, Value>> keys;  // under HKEY_LOCAL_MACHINE
+    std::map<std::string, std::map<std::string, Value>> keys;  // under RegRoot::LocalMachine
     bool denyOpen = false;
     std::vector<std::string> log;  // "open KEY", "query NAME", "close H"
     std::vector<std::uint32_t> lastAccess;
 
-private:
+  private:
     std::map<std::uint32_t, std::string> open_;
     std::uint32_t nextHandle_ = 0x100;
 };
 
 class SimPrograms : public Programs {
-public:
+  public:
     bool isOrdinaryFile(const std::string& path) override;
     void start(const std::string& path) override;
     std::set<std::string> files;
@@ -176,7 +176,7 @@ public:
 
 // Everything together, with the services wired to one dispatcher.
 class SimPlatform {
-public:
+  public:
     explicit SimPlatform(std::string commandLine = "");
 
     // Moves the virtual clock forward, delivering every timer tick and event
@@ -187,9 +187,7 @@ public:
     void settle();
     // Posts an event to a control of a form and delivers it (unless busy).
     void post(Form& form, const std::string& control, EventType type, const EventArgs& args = {});
-    void click(Form& form, const std::string& control) {
-        post(form, control, EventType::Click);
-    }
+    void click(Form& form, const std::string& control) { post(form, control, EventType::Click); }
 
     std::int64_t now() const { return clock.nowMs(); }
 

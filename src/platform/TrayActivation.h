@@ -8,13 +8,13 @@
 #include <cstdint>
 #include <optional>
 
-namespace vk::qt {
+namespace vk {
 
 enum class TrayActivation { Single, Double, Context, Other };
 
 class TrayActivationDecoder {
   public:
-    // The mouse message (WM_...) for an activation at `nowMs`; 0 for none.
+    // The mouse message (MouseMessage::...) for an activation at `nowMs`; 0 for none.
     std::uint32_t decode(TrayActivation activation, std::int64_t nowMs, int doubleClickMs);
 
   private:
@@ -22,4 +22,4 @@ class TrayActivationDecoder {
     std::optional<std::int64_t> paired_;  // when two singles made a double-click
 };
 
-}  // namespace vk::qt
+}  // namespace vk

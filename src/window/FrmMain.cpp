@@ -1,6 +1,6 @@
-#include "app/FrmMain.h"
+#include "window/FrmMain.h"
 
-#include "app/MainWindowDefinition.h"
+#include "window/MainWindowDefinition.h"
 
 namespace vk {
 
@@ -41,8 +41,6 @@ void FrmMain::unload() {
     if (unloaded_) return;
     unloaded_ = true;
     if (onUnload) onUnload();
-    sys.dispatcher.end();
-    sys.toolkit.quit();
 }
 
 }  // namespace vk

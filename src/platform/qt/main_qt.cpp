@@ -3,23 +3,17 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <string>
 
 #include "app/Program.h"
-#include "platform/linux/LinuxPrograms.h"
-#include "platform/linux/LinuxRegistry.h"
-#include "platform/linux/MappedBlockAllocator.h"
-#include "platform/linux/MeminfoSource.h"
 #include "platform/qt/QtEndRequests.h"
-#include "platform/qt/QtEventLoop.h"
-#include "platform/qt/QtMessageBoxes.h"
-#include "platform/qt/QtToolkit.h"
-#include "platform/qt/QtTrayShell.h"
+#include "platform/qt/QtPlatform.h"
 
 namespace {
 
 // The program's argument text: what follows its name, joined by single
-// blanks. Qt has taken its own options out by now.
+// blanks, exactly as given.
 std::string commandLine(int argc, char** argv) {
     std::string text;
     for (int i = 1; i < argc; ++i) {
@@ -43,33 +37,43 @@ void printStats(vk::Program& program, vk::Dispatcher& dispatcher,
                  seconds > 0 ? static_cast<double>(ticks) / seconds : 0.0);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+int run(int argc, char** argv) {
+    // The whole argument text belongs to the program: Qt is handed only the
+    // program's name, so none of its own options ("-reverse", "-style",
+    // "-name") is taken out of it. Qt's environment variables still work.
+    const std::string arguments = commandLine(argc, argv);
+    int qtArgc = 1;
+    char* qtArgv[] = {argv[0], nullptr};
+    QApplication app(qtArgc, qtArgv);
     // The window may be hidden with only the tray entry left; the program
     // ends when its main window unloads, never by itself.
     QApplication::setQuitOnLastWindowClosed(false);
     const auto started = std::chrono::steady_clock::now();
 
-    vk::qt::QtClock clock;
-    vk::Dispatcher dispatcher(clock);
-    vk::qt::QtEventLoop loop(dispatcher, clock);
-    vk::qt::QtToolkit toolkit(loop);
-    vk::qt::QtTrayShell tray(toolkit);
-    vk::qt::QtMessageBoxes boxes;
-    vk::lnx::MeminfoSource memory;
-    vk::lnx::MappedBlockAllocator allocator;
-    vk::LinuxRegistry registry;
-    vk::LinuxPrograms programs;
-    vk::Services services{dispatcher, toolkit,  memory,
-                          allocator,  tray,     boxes,
-                          registry,   programs, commandLine(argc, argv)};
-
-    vk::Program program(services);
-    vk::qt::QtEndRequests endRequests(loop, program.main().form);
+    vk::qt::QtPlatform platform(arguments);
+    vk::Program program(platform.services);
+    vk::qt::QtEndRequests endRequests(platform.loop, program.main().form);
     program.start();
-    if (!toolkit.quitRequested()) QApplication::exec();
-    printStats(program, dispatcher, started);
+    if (!platform.toolkit.quitRequested()) QApplication::exec();
+    printStats(program, platform.dispatcher, started);
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    static char fallbackName[] = "velkrom";
+    char* noArguments[] = {fallbackName, nullptr};
+    if (argc < 1 || !argv || !argv[0]) {
+        argc = 1;
+        argv = noArguments;
+    }
+    try {
+        return run(argc, argv);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "velkrom: cannot run: %s\n", e.what());
+    } catch (...) {
+        std::fprintf(stderr, "velkrom: cannot run: unknown failure\n");
+    }
+    return 1;
 }

@@ -1,8 +1,8 @@
-#include "platform/qt/TrayActivation.h"
+#include "platform/TrayActivation.h"
 
-#include "platform/TrayShell.h"
+#include "platform/NotifyIcon.h"
 
-namespace vk::qt {
+namespace vk {
 
 std::uint32_t TrayActivationDecoder::decode(TrayActivation activation, std::int64_t nowMs,
                                             int doubleClickMs) {
@@ -14,24 +14,24 @@ std::uint32_t TrayActivationDecoder::decode(TrayActivation activation, std::int6
             if (within(single_)) {
                 single_.reset();
                 paired_ = nowMs;
-                return WM_LBUTTONDBLCLK;
+                return MouseMessage::LeftDoubleClick;
             }
             single_ = nowMs;
-            return WM_LBUTTONUP;
+            return MouseMessage::LeftUp;
         case TrayActivation::Double: {
             const bool alreadyPaired = within(paired_);
             single_.reset();
             paired_.reset();
-            return alreadyPaired ? 0 : WM_LBUTTONDBLCLK;
+            return alreadyPaired ? 0 : MouseMessage::LeftDoubleClick;
         }
         case TrayActivation::Context:
             single_.reset();
             paired_.reset();
-            return WM_RBUTTONUP;
+            return MouseMessage::RightUp;
         case TrayActivation::Other:
             break;
     }
     return 0;
 }
 
-}  // namespace vk::qt
+}  // namespace vk

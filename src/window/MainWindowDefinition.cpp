@@ -1,4 +1,4 @@
-#include "app/MainWindowDefinition.h"
+#include "window/MainWindowDefinition.h"
 
 namespace vk {
 namespace {

@@ -3,31 +3,20 @@
 // and the window-level variables its handlers share. Handlers live in the
 // subsystem folders and take this as their window.
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "platform/Form.h"
+#include "platform/NotifyIcon.h"
 #include "platform/Services.h"
-#include "platform/TrayShell.h"
 
 namespace vk {
 
 class MemoryQuery;
 class AboutDialog;
 
-// The shell's tray record as the window keeps it; tray/ converts it to the
-// 88-byte layout at each call.
-struct NotifyIconData {
-    std::uint32_t cbSize = 0;
-    std::uintptr_t hWnd = 0;
-    std::uint32_t uID = 0;
-    std::uint32_t uFlags = 0;
-    std::uint32_t uCallbackMessage = 0;
-    std::uintptr_t hIcon = 0;
-    std::string szTip = std::string(kTipLength, ' ');  // fixed length, blank-filled
-};
-
 class FrmMain {
-public:
+  public:
     FrmMain(Services& services, MemoryQuery& memoryQuery, AboutDialog& about);
     FrmMain(const FrmMain&) = delete;
     FrmMain& operator=(const FrmMain&) = delete;
@@ -72,14 +61,15 @@ public:
     Control& mnuPopUp;
     Control& mnuShow;
 
-    // Unloading ends the program: the unload handler runs, then every timer
-    // stops and the backend leaves its loop. Unloading twice does nothing.
+    // Unloads the window: runs what the program attached to the unload
+    // (its unload handler and the end of the program). Unloading twice does
+    // nothing.
     void unload();
     bool unloaded() const { return unloaded_; }
-    // Set by the application to run the window's unload handler.
+    // Set by the program's wiring.
     std::function<void()> onUnload;
 
-private:
+  private:
     bool unloaded_ = false;
 };
 

@@ -1,20 +1,18 @@
-#include "platform/qt/QtEventLoop.h"
+#include "platform/LoopDriver.h"
 
 #include <algorithm>
+#include <chrono>
 #include <limits>
 
-namespace vk::qt {
+namespace vk {
 
-QtEventLoop::QtEventLoop(Dispatcher& dispatcher, Clock& clock)
-    : dispatcher_(dispatcher), clock_(clock) {
-    timer_.setSingleShot(true);
-    // A coarse timer may fire up to 5% late, which would stretch the 10 ms
-    // refresh period; the dispatcher keeps the pace only if woken on time.
-    timer_.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&timer_, &QTimer::timeout, [this] {
-        ++wakeUps_;
-        pump();
-    });
+std::int64_t SteadyClock::nowMs() const {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+LoopDriver::LoopDriver(Dispatcher& dispatcher, Clock& clock, WakeTimer& timer)
+    : dispatcher_(dispatcher), clock_(clock), timer_(timer) {
     dispatcher_.onScheduleChanged = [this] {
         // Inside pump() the wake-up is re-armed once it returns; arming now
         // would only wake a modal box's loop for nothing.
@@ -22,22 +20,26 @@ QtEventLoop::QtEventLoop(Dispatcher& dispatcher, Clock& clock)
     };
 }
 
-QtEventLoop::~QtEventLoop() {
+LoopDriver::~LoopDriver() {
     dispatcher_.onScheduleChanged = nullptr;
 }
 
-void QtEventLoop::post(Form& form, std::string_view control, EventType type,
-                       const EventArgs& args) {
+void LoopDriver::post(Form& form, std::string_view control, EventType type, const EventArgs& args) {
     dispatcher_.post(form, control, type, args);
     pump();
 }
 
-void QtEventLoop::postLater(Form& form, std::string_view control, EventType type,
-                            const EventArgs& args) {
+void LoopDriver::postLater(Form& form, std::string_view control, EventType type,
+                           const EventArgs& args) {
     dispatcher_.post(form, control, type, args);  // re-arms the wake-up for now
 }
 
-void QtEventLoop::pump() {
+void LoopDriver::onWake() {
+    ++wakeUps_;
+    pump();
+}
+
+void LoopDriver::pump() {
     if (pumping_ || dispatcher_.busy()) return;
     {
         struct Pumping {
@@ -50,15 +52,16 @@ void QtEventLoop::pump() {
     rearm();
 }
 
-void QtEventLoop::rearm() {
+void LoopDriver::rearm() {
     const std::optional<std::int64_t> next = dispatcher_.nextWakeMs();
     if (!next) {
         timer_.stop();
         return;
     }
+    // A wake-up beyond what a backend's timer takes is re-armed when it fires.
     const std::int64_t delay =
         std::clamp<std::int64_t>(*next - clock_.nowMs(), 0, std::numeric_limits<int>::max());
-    timer_.start(static_cast<int>(delay));
+    timer_.start(delay);
 }
 
-}  // namespace vk::qt
+}  // namespace vk
