@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -128,6 +129,34 @@ TEST_F(DispatcherTest, DetachDropsQueuedEventsAndTimers) {
     sim.dispatcher.detach(form);
     sim.advance(100);
     EXPECT_TRUE(log.empty());
+}
+
+// A window that goes without being detached takes its timers and queued
+// events with it; a window unloaded from its own handler lives until that
+// handler has returned.
+TEST_F(DispatcherTest, FormsLeaveTheDispatcherByThemselves) {
+    auto other = std::make_unique<Form>(windowWithTimers());
+    int ticks = 0;
+    other->on("tmrFast", EventType::Timer, [&] { ++ticks; });
+    sim.dispatcher.attach(*other);
+    sim.dispatcher.post(*other, "cmdGo", EventType::Click);
+    other.reset();
+    form["tmrFast"].setEnabled(false);
+    sim.advance(100);
+    EXPECT_EQ(ticks, 0);
+    EXPECT_FALSE(sim.dispatcher.nextWakeMs().has_value());
+
+    auto closing = std::make_unique<Form>(windowWithTimers());
+    Form* seen = closing.get();
+    bool returnedThroughIt = false;
+    closing->on("cmdGo", EventType::Click, [&] {
+        sim.dispatcher.retire(std::move(closing));
+        returnedThroughIt = (*seen)["cmdGo"].name() == "cmdGo";  // still there
+    });
+    sim.dispatcher.attach(*seen);
+    sim.click(*seen, "cmdGo");
+    EXPECT_TRUE(returnedThroughIt);
+    EXPECT_EQ(closing, nullptr);
 }
 
 }  // namespace

@@ -21,10 +21,10 @@ void AboutDialog::show(Form& mainWindow) {
 
 void AboutDialog::load() {
     form_ = std::make_unique<Form>(aboutWindowDefinition());
-    attach("cmdOK", EventType::Click, &AboutDialog::cmdOK_Click);
-    attach("cmdSysInfo", EventType::Click, &AboutDialog::cmdSysInfo_Click);
+    form_->on("cmdOK", EventType::Click, [this] { cmdOK_Click(); });
+    form_->on("cmdSysInfo", EventType::Click, [this] { cmdSysInfo_Click(); });
     // The close box and Alt+F4 unload the dialog like OK does.
-    attach(form_->name().c_str(), EventType::CloseRequest, &AboutDialog::cmdOK_Click);
+    form_->on(form_->name(), EventType::CloseRequest, [this] { cmdOK_Click(); });
     try {
         sys_.toolkit.createWindow(*form_);
         sys_.dispatcher.attach(*form_);
@@ -37,29 +37,13 @@ void AboutDialog::load() {
     }
 }
 
-void AboutDialog::attach(const char* control, EventType type, void (AboutDialog::*handler)()) {
-    form_->on(control, type, [this, handler] {
-        struct Depth {
-            AboutDialog& dialog;
-            explicit Depth(AboutDialog& d) : dialog(d) { ++dialog.handlerDepth_; }
-            ~Depth() {
-                if (--dialog.handlerDepth_ == 0) dialog.retired_.clear();
-            }
-        } depth(*this);
-        (this->*handler)();
-    });
-}
-
 void AboutDialog::unload() {
     if (!form_) return;
     Form_Unload();
-    step([&] { sys_.dispatcher.detach(*form_); });
     step([&] { sys_.toolkit.destroyWindow(*form_); });
-    if (handlerDepth_ > 0) {
-        retired_.push_back(std::move(form_));
-    } else {
-        form_.reset();
-    }
+    // A dialog unloaded from inside one of its own handlers stays alive
+    // until that handler has returned.
+    sys_.dispatcher.retire(std::move(form_));
 }
 
 void AboutDialog::Form_Load() {

@@ -56,15 +56,10 @@ class AboutDialog {
 
   private:
     void load();
-    void attach(const char* control, EventType type, void (AboutDialog::*handler)());
 
     Services& sys_;
     Form* mainWindow_ = nullptr;
     std::unique_ptr<Form> form_;
-    // A dialog unloaded from inside one of its own handlers stays alive here
-    // until that handler has returned.
-    std::vector<std::unique_ptr<Form>> retired_;
-    int handlerDepth_ = 0;
 };
 
 }  // namespace vk

@@ -14,9 +14,9 @@ Program::Program(Services& services)
       about_(services),
       frmMain_(services, memoryQuery_, about_) {}
 
+// The main window's form detaches itself from the dispatcher as it goes.
 Program::~Program() {
     about_.unload();
-    sys_.dispatcher.detach(frmMain_.form);
 }
 
 void Program::start() {

@@ -8,26 +8,33 @@ namespace vk {
 // A timer control's peer is the dispatcher itself: setting Enabled arms or
 // disarms the schedule.
 class Dispatcher::TimerPeer : public ControlPeer {
-public:
+  public:
     TimerPeer(Dispatcher& owner, TimerState& state) : owner_(owner), state_(state) {}
     void setEnabled(bool on) override { owner_.arm(state_, on); }
 
-private:
+  private:
     Dispatcher& owner_;
     TimerState& state_;
 };
 
 Dispatcher::Dispatcher(Clock& clock) : clock_(clock) {}
 
-// Forms are detached (or gone) before the dispatcher goes; their controls are
-// not touched here because they may already be destroyed.
-Dispatcher::~Dispatcher() = default;
+// Forms still attached outlive the dispatcher: they only forget it. Their
+// controls are not touched here.
+Dispatcher::~Dispatcher() {
+    retired_.clear();
+    for (Form* form : attached_) form->dispatcher_ = nullptr;
+}
 
 int Dispatcher::periodOf(const Control& timer) {
     return std::max(timer.intervalMs(), kShortestPeriodMs);
 }
 
 void Dispatcher::attach(Form& form) {
+    if (form.dispatcher_ == this) return;
+    if (form.dispatcher_) form.dispatcher_->detach(form);
+    form.dispatcher_ = this;
+    attached_.insert(&form);
     for (const auto& control : form.controls()) {
         if (control->kind() != ControlKind::Timer) continue;
         auto state = std::make_unique<TimerState>();
@@ -45,6 +52,8 @@ void Dispatcher::attach(Form& form) {
 }
 
 void Dispatcher::detach(Form& form) {
+    if (form.dispatcher_ == this) form.dispatcher_ = nullptr;
+    attached_.erase(&form);
     for (auto it = timers_.begin(); it != timers_.end();) {
         if (it->second->form == &form) {
             it->second->timer->attachPeer(nullptr);
@@ -56,6 +65,14 @@ void Dispatcher::detach(Form& form) {
     std::erase_if(queue_, [&](const Queued& q) { return q.form == &form; });
     // Peers of detached timers are few and tiny; they stay until the
     // dispatcher goes, so a late pointer never dangles.
+}
+
+void Dispatcher::retire(std::unique_ptr<Form> form) {
+    if (!form) return;
+    detach(*form);
+    if (busy()) {
+        retired_.push_back(std::move(form));
+    }
 }
 
 void Dispatcher::arm(TimerState& state, bool on) {
@@ -73,8 +90,7 @@ void Dispatcher::arm(TimerState& state, bool on) {
     }
 }
 
-void Dispatcher::post(Form& form, std::string_view control, EventType type,
-                      const EventArgs& args) {
+void Dispatcher::post(Form& form, std::string_view control, EventType type, const EventArgs& args) {
     if (ended_) return;
     Control* target = form.find(control);
     if (!target) return;
@@ -137,6 +153,11 @@ void Dispatcher::invoke(const std::function<void()>& handler) {
         // goes on; there is nobody to report it to.
     }
     --depth_;
+    // The outermost handler has returned: forms it unloaded can go now.
+    if (depth_ == 0 && !retired_.empty()) {
+        std::vector<std::unique_ptr<Form>> done;
+        done.swap(retired_);
+    }
 }
 
 std::optional<std::int64_t> Dispatcher::nextTimerDueMs() const {

@@ -15,6 +15,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string_view>
 #include <vector>
 
@@ -23,13 +24,13 @@
 namespace vk {
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual std::int64_t nowMs() const = 0;
 };
 
 class Dispatcher {
-public:
+  public:
     static constexpr int kShortestPeriodMs = 10;
 
     explicit Dispatcher(Clock& clock);
@@ -41,7 +42,12 @@ public:
     // in the definition start running now.
     void attach(Form& form);
     // Stops routing: the form's timers stop and its queued events are dropped.
+    // A form that goes does this by itself.
     void detach(Form& form);
+    // The one way to destroy a form that a handler unloaded: detached now,
+    // destroyed once no handler runs any more (at once when none does), so
+    // the handler that closed it can still return through it.
+    void retire(std::unique_ptr<Form> form);
 
     // From backends: something happened to a control. Unknown names are ignored.
     void post(Form& form, std::string_view control, EventType type, const EventArgs& args = {});
@@ -79,7 +85,7 @@ public:
     // Counts for tests and benchmarks.
     std::uint64_t deliveredTicks(const Control& timer) const;
 
-private:
+  private:
     class TimerPeer;
     struct TimerState {
         Form* form = nullptr;
@@ -102,6 +108,8 @@ private:
     void scheduleChanged();
 
     Clock& clock_;
+    std::set<Form*> attached_;
+    std::vector<std::unique_ptr<Form>> retired_;
     std::map<const Control*, std::unique_ptr<TimerState>> timers_;
     std::vector<std::unique_ptr<TimerPeer>> peers_;
     std::deque<Queued> queue_;

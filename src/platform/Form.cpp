@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "platform/Dispatcher.h"
+
 namespace vk {
 
 Form::Form(const WindowDef& def) : def_(def) {
@@ -15,6 +17,10 @@ Form::Form(const WindowDef& def) : def_(def) {
         controls_.push_back(std::make_unique<Control>(control));
     }
     for (const auto& control : controls_) byName_.emplace(control->name(), control.get());
+}
+
+Form::~Form() {
+    if (dispatcher_) dispatcher_->detach(*this);
 }
 
 Control& Form::operator[](std::string_view name) {

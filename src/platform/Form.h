@@ -29,11 +29,15 @@ struct EventArgs {
 
 using Handler = std::function<void(const EventArgs&)>;
 
+class Dispatcher;
+
 class Form {
-public:
+  public:
     // The window itself is control 0, named after the window; every control
     // of the definition follows in its order.
     explicit Form(const WindowDef& def);
+    // A form that goes while attached to a dispatcher detaches itself.
+    ~Form();
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
 
@@ -55,7 +59,9 @@ public:
     void on(std::string_view control, EventType type, std::function<void()> handler);
     const Handler* handler(const Control& control, EventType type) const;
 
-private:
+  private:
+    friend class Dispatcher;
+    Dispatcher* dispatcher_ = nullptr;  // the one it is attached to
     WindowDef def_;
     ControlDef windowDef_;
     std::vector<std::unique_ptr<Control>> controls_;
