@@ -126,29 +126,6 @@ struct QtToolkitTest : ::testing::Test {
     std::vector<std::string> log;
 };
 
-TEST_F(QtToolkitTest, ControlsSitAtTheirPixelsInTheirContainers) {
-    struct Case {
-        const char* control;
-        QRect pixels;
-        const char* parent;
-    };
-    const Case cases[] = {
-        {"fraBox", {10, 10, 100, 60}, "client"},         {"lblInFrame", {10, 20, 40, 17}, "fraBox"},
-        {"lblOut", {120, 10, 60, 17}, "client"},         {"picBar", {10, 80, 100, 17}, "client"},
-        {"picInner", {0, 0, 40, 17}, "picBar's client"}, {"cmdOK", {120, 40, 60, 23}, "client"},
-    };
-    for (const Case& c : cases) {
-        QWidget* w = widget(c.control);
-        ASSERT_NE(w, nullptr) << c.control;
-        EXPECT_EQ(w->geometry(), c.pixels) << c.control;
-        QWidget* expectedParent = std::string(c.parent) == "client" ? window()->client()
-                                  : std::string(c.parent) == "fraBox"
-                                      ? widget("fraBox")
-                                      : static_cast<PictureBoxWidget*>(widget("picBar"))->client();
-        EXPECT_EQ(w->parentWidget(), expectedParent) << c.control;
-    }
-}
-
 TEST_F(QtToolkitTest, ABorderedBoxClipsItsChildrenToTheAreaInsideTheBorder) {
     auto* bar = static_cast<PictureBoxWidget*>(widget("picBar"));
     EXPECT_EQ(bar->client()->geometry(), QRect(2, 2, 96, 13));
@@ -157,61 +134,6 @@ TEST_F(QtToolkitTest, ABorderedBoxClipsItsChildrenToTheAreaInsideTheBorder) {
     // Growing the box keeps the border two pixels wide.
     form["picBar"].setWidth(3000);
     EXPECT_EQ(bar->client()->geometry(), QRect(2, 2, 196, 13));
-}
-
-TEST_F(QtToolkitTest, GeometryTakesWholePixelsAndReportsThemBack) {
-    struct Case {
-        const char* property;
-        double twips;
-        double shown;  // twips of the pixels the screen took
-        int pixels;
-    };
-    const Case cases[] = {
-        {"width", 1807.5, 1815, 121},  // 120.5 pixels round away from zero
-        {"width", 1800, 1800, 120},   {"width", 7, 0, 0},
-        {"left", 100, 105, 7},        {"left", -22.5, -30, -2},
-    };
-    Control& bar = form["picInner"];
-    QWidget* w = widget("picInner");
-    for (const Case& c : cases) {
-        const std::string property = c.property;
-        if (property == "width") {
-            bar.setWidth(c.twips);
-            EXPECT_EQ(bar.width(), c.shown) << c.twips;
-            EXPECT_EQ(w->width(), c.pixels) << c.twips;
-        } else {
-            bar.setLeft(c.twips);
-            EXPECT_EQ(bar.left(), c.shown) << c.twips;
-            EXPECT_EQ(w->x(), c.pixels) << c.twips;
-        }
-    }
-}
-
-TEST_F(QtToolkitTest, ImpossibleGeometryIsRefusedAndChangesNothing) {
-    Control& bar = form["picInner"];
-    const double before = bar.width();
-    for (double bad : {-15.0, std::numeric_limits<double>::quiet_NaN(),
-                       std::numeric_limits<double>::infinity(), 1e12}) {
-        EXPECT_THROW(bar.setWidth(bad), PropertyRefused) << bad;
-        EXPECT_EQ(bar.width(), before) << bad;
-    }
-    EXPECT_THROW(bar.setLeft(std::numeric_limits<double>::quiet_NaN()), PropertyRefused);
-}
-
-TEST_F(QtToolkitTest, CaptionsVisibilityAndStateReachTheWidgets) {
-    form["lblOut"].setCaption("New text");
-    EXPECT_EQ(static_cast<LabelWidget*>(widget("lblOut"))->text(), "New text");
-    form["fraBox"].setCaption("Frame text");
-    EXPECT_EQ(static_cast<FrameWidget*>(widget("fraBox"))->text(), "Frame text");
-    form["cmdOK"].setCaption("&Go");
-    EXPECT_EQ(static_cast<QPushButton*>(widget("cmdOK"))->text(), "&Go");
-    form["frmTest"].setCaption("Window text");
-    EXPECT_EQ(window()->windowTitle(), "Window text");
-
-    form["picInner"].setVisible(false);
-    EXPECT_TRUE(widget("picInner")->isHidden());
-    form["cmdOK"].setEnabled(false);
-    EXPECT_FALSE(widget("cmdOK")->isEnabled());
 }
 
 TEST_F(QtToolkitTest, DoubleClicksGoToThatControlAndStopThere) {
@@ -278,15 +200,6 @@ TEST_F(QtToolkitTest, TheMenuBarHoldsTheVisibleTopLevelMenusWithTheirShortcuts) 
     EXPECT_EQ(qt.toolkit.menu(form, "mnuSub")->actions().size(), 1);
 }
 
-TEST_F(QtToolkitTest, ShortcutsAndEntriesPostClicks) {
-    showActive();
-    QTest::keyClick(window(), Qt::Key_I, Qt::ControlModifier);
-    QTest::keyClick(window(), Qt::Key_F2);
-    qt.toolkit.action(form, "mnuSubItem")->trigger();
-    EXPECT_EQ(
-        log, (std::vector<std::string>{"mnuItem_Click", "mnuOtherItem_Click", "mnuSubItem_Click"}));
-}
-
 TEST_F(QtToolkitTest, ACheckMarkChangesOnlyWhenTheLogicSetsIt) {
     QAction* check = qt.toolkit.action(form, "mnuCheck");
     check->trigger();
@@ -298,27 +211,11 @@ TEST_F(QtToolkitTest, ACheckMarkChangesOnlyWhenTheLogicSetsIt) {
     EXPECT_TRUE(check->isChecked());
 }
 
-TEST_F(QtToolkitTest, ADisabledWindowIgnoresShortcutsAndItsMenuBar) {
+TEST_F(QtToolkitTest, ADisabledWindowIgnoresItsMenuBar) {
     showActive();
     form.window().setEnabled(false);
-    QTest::keyClick(window(), Qt::Key_I, Qt::ControlModifier);
     qt.toolkit.action(form, "mnuItem")->trigger();
     EXPECT_TRUE(log.empty());
-    form.window().setEnabled(true);
-    QApplication::setActiveWindow(window());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
-    QTest::keyClick(window(), Qt::Key_I, Qt::ControlModifier);
-    EXPECT_EQ(log, (std::vector<std::string>{"mnuItem_Click"}));
-}
-
-TEST_F(QtToolkitTest, ADisabledTopLevelMenuKillsItsEntriesShortcuts) {
-    showActive();
-    form["mnuTop"].setEnabled(false);
-    EXPECT_FALSE(qt.toolkit.menu(form, "mnuTop")->isEnabled());
-    EXPECT_FALSE(qt.toolkit.action(form, "mnuTop")->isEnabled());
-    QTest::keyClick(window(), Qt::Key_I, Qt::ControlModifier);
-    QTest::keyClick(window(), Qt::Key_F2);
-    EXPECT_EQ(log, (std::vector<std::string>{"mnuOtherItem_Click"}));
 }
 
 TEST_F(QtToolkitTest, AHiddenTopLevelMenuWorksAsAPopUpEvenBehindADisabledWindow) {
@@ -332,70 +229,6 @@ TEST_F(QtToolkitTest, AHiddenTopLevelMenuWorksAsAPopUpEvenBehindADisabledWindow)
     qt.toolkit.action(form, "mnuPop")->trigger();
     popup->hide();
     EXPECT_EQ(log, (std::vector<std::string>{"mnuPop_Click"}));
-}
-
-TEST_F(QtToolkitTest, TimersTickFromTheEventLoopAtMostEveryTenMilliseconds) {
-    Control& timer = form["tmrFast"];
-    int ticks = 0;
-    form.on("tmrFast", EventType::Timer, [&] { ++ticks; });
-    QElapsedTimer clock;
-    clock.start();
-    timer.setEnabled(true);
-    ASSERT_TRUE(test::waitFor([&] { return ticks >= 20; }));
-    const qint64 elapsed = clock.elapsed();
-    timer.setEnabled(false);
-    EXPECT_GE(elapsed, 190) << "20 ticks take at least 20 periods of 10 ms, less one";
-    const int stopped = ticks;
-    // A marker event posted now arrives after any tick already due.
-    bool marker = false;
-    form.on("lblOut", EventType::Click, [&] { marker = true; });
-    qt.loop.postLater(form, "lblOut", EventType::Click);
-    ASSERT_TRUE(test::waitFor([&] { return marker; }));
-    EXPECT_EQ(ticks, stopped) << "a stopped timer does not tick";
-}
-
-// The box's own loop runs Qt's events while the handler waits in it: ticks
-// and clicks arriving meanwhile wait until OK, then arrive in order.
-TEST_F(QtToolkitTest, AModalBoxHoldsBackEveryEventUntilOk) {
-    show();
-    std::vector<std::string> order;
-    int ticks = 0;
-    int ticksWhileOpen = -1;
-    form.on("tmrFast", EventType::Timer, [&] { ++ticks; });
-    form.on("cmdCancel", EventType::Click, [&] { order.push_back("cancel"); });
-    form.on("cmdOK", EventType::Click, [&] {
-        const int before = ticks;
-        QTimer::singleShot(300, [&, before] {
-            // 300 ms of a 10 ms timer came due while the box waited.
-            ticksWhileOpen = ticks - before;
-            static_cast<QPushButton*>(widget("cmdCancel"))->click();
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                box->button(QMessageBox::Ok)->click();
-            }
-        });
-        qt.boxes.show("Error text", "Error", BoxIcon::Critical);
-        order.push_back("box closed");
-    });
-    form["tmrFast"].setEnabled(true);
-    static_cast<QPushButton*>(widget("cmdOK"))->click();
-    ASSERT_TRUE(test::waitFor([&] { return order.size() == 2; }));
-    EXPECT_EQ(ticksWhileOpen, 0);
-    EXPECT_EQ(order, (std::vector<std::string>{"box closed", "cancel"}));
-    const int after = ticks;
-    ASSERT_TRUE(test::waitFor([&] { return ticks > after; })) << "ticks resume after OK";
-}
-
-TEST_F(QtToolkitTest, AHandlerMayDestroyTheWindowItRunsFrom) {
-    show();
-    QPointer<QWidget> button = widget("cmdOK");
-    QPointer<QWidget> top = window();
-    form.on("cmdOK", EventType::Click, [&] { qt.toolkit.destroyWindow(form); });
-    static_cast<QPushButton*>(button.data())->click();
-    EXPECT_EQ(form["cmdOK"].peer(), nullptr);
-    EXPECT_EQ(form.window().handle(), 0u);
-    EXPECT_EQ(qt.toolkit.window(form), nullptr);
-    ASSERT_TRUE(test::waitFor([&] { return top.isNull(); })) << "deleted once back in the loop";
-    form["lblOut"].setCaption("no widget behind it any more");
 }
 
 TEST(QtToolkitEnd, WidgetsOfADestroyedWindowGoWithTheToolkitIfTheLoopHasEnded) {

@@ -11,22 +11,11 @@
 namespace vk::qt {
 namespace {
 
-// Far beyond any screen, well inside int.
-constexpr double kLargestPixels = 1 << 24;
-
 QString qs(const std::string& text) {
     return QString::fromStdString(text);
 }
 
 }  // namespace
-
-int PixelScale::toPixels(double twips, bool isSize) const {
-    const double pixels = std::round(twips / perPixel_);
-    if (!std::isfinite(pixels) || std::fabs(pixels) > kLargestPixels || (isSize && pixels < 0)) {
-        throw PropertyRefused("invalid property value");
-    }
-    return static_cast<int>(pixels);
-}
 
 QWidget& WidgetPeer::widget() const {
     if (!widget_) throw PropertyRefused("the control's window is gone");

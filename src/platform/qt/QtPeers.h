@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "platform/Control.h"
+#include "platform/Twips.h"
 
 namespace vk::qt {
 
@@ -18,19 +19,7 @@ class TextWidget;
 class PictureBoxWidget;
 class WindowWidget;
 
-// Twips <-> pixels at one screen's ratio, with the checks a property needs.
-class PixelScale {
-  public:
-    explicit PixelScale(double twipsPerPixel) : perPixel_(twipsPerPixel) {}
-    double twipsPerPixel() const { return perPixel_; }
-    // Throws PropertyRefused for values no screen can show (not finite, out
-    // of range, or a negative size).
-    int toPixels(double twips, bool isSize) const;
-    double toTwips(int pixels) const { return pixels * perPixel_; }
-
-  private:
-    double perPixel_;
-};
+using vk::PixelScale;
 
 class WidgetPeer : public ControlPeer {
   public:

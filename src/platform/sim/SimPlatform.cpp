@@ -11,9 +11,10 @@ void SimPeer::check() const {
     if (refuse) throw PropertyRefused(control_.name() + " refused a property");
 }
 
-double SimPeer::snap(double twips) const {
+double SimPeer::snap(double twips, bool isSize, int& shownPixels) {
     check();
-    return snapTwips(twips, perPixel_);
+    shownPixels = scale_.toPixels(twips, isSize);
+    return scale_.toTwips(shownPixels);
 }
 
 void SimToolkit::createWindow(Form& form) {
@@ -25,6 +26,13 @@ void SimToolkit::createWindow(Form& form) {
         if (control->kind() == ControlKind::Window) peer->icon_ = nextHandle_++;
         // Windows are shown by the caller once loaded; controls show as declared.
         peer->shown = control->kind() != ControlKind::Window && control->visible();
+        const ControlDef& def = control->def();
+        peer->setCaption(def.caption);
+        peer->setEnabled(def.enabled);
+        peer->setLeft(def.left);
+        peer->setTop(def.top);
+        peer->setWidth(def.width);
+        peer->setHeight(def.height);
         control->attachPeer(peer.get());
         peers_[control.get()] = std::move(peer);
     }
@@ -37,6 +45,20 @@ void SimToolkit::destroyWindow(Form& form) {
         control->attachPeer(nullptr);
         peers_.erase(control.get());
     }
+}
+
+bool SimToolkit::pressShortcut(Form& form, const std::string& keys, Dispatcher& dispatcher) {
+    if (!form.window().enabled()) return false;
+    for (const auto& control : form.controls()) {
+        if (control->kind() != ControlKind::Menu || control->def().shortcut != keys) continue;
+        for (const Control* entry = control.get(); entry;
+             entry = entry->def().parent.empty() ? nullptr : form.find(entry->def().parent)) {
+            if (!entry->enabled()) return false;
+        }
+        dispatcher.post(form, control->name(), EventType::Click);
+        return true;
+    }
+    return false;
 }
 
 void SimToolkit::popupMenu(Form& form, const std::string& menu) {

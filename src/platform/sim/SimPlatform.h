@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/Services.h"
+#include "platform/Twips.h"
 
 namespace vk::sim {
 
@@ -24,36 +25,51 @@ class SimClock : public Clock {
     std::int64_t now_ = 0;
 };
 
-// A widget stand-in: snaps geometry to its pixel grid, can refuse values.
+// A widget stand-in: keeps what a screen would show, with geometry snapped
+// to its pixel grid as every backend does; can refuse values.
 class SimPeer : public ControlPeer {
   public:
     SimPeer(const Control& control, double twipsPerPixel)
-        : control_(control), perPixel_(twipsPerPixel) {}
-    void setCaption(const std::string&) override { check(); }
+        : control_(control), scale_(twipsPerPixel) {}
+    void setCaption(const std::string& text) override {
+        check();
+        text_ = text;
+    }
     void setVisible(bool on) override {
         check();
         shown = on;
     }
-    void setEnabled(bool) override { check(); }
+    void setEnabled(bool on) override {
+        check();
+        enabled_ = on;
+    }
     void setChecked(bool) override { check(); }
-    double setLeft(double twips) override { return snap(twips); }
-    double setTop(double twips) override { return snap(twips); }
-    double setWidth(double twips) override { return snap(twips); }
-    double setHeight(double twips) override { return snap(twips); }
+    double setLeft(double twips) override { return snap(twips, false, pixels.left); }
+    double setTop(double twips) override { return snap(twips, false, pixels.top); }
+    double setWidth(double twips) override { return snap(twips, true, pixels.width); }
+    double setHeight(double twips) override { return snap(twips, true, pixels.height); }
     std::uintptr_t handle() const override { return handle_; }
     std::uintptr_t iconHandle() const override { return icon_; }
     void setPicture(std::uintptr_t) override { check(); }
 
+    const std::string& text() const { return text_; }
+    bool enabledOnScreen() const { return enabled_; }
+
     bool refuse = false;  // every property call throws PropertyRefused
     bool shown = false;   // what the screen shows (windows start unshown)
+    struct {
+        int left = 0, top = 0, width = 0, height = 0;
+    } pixels;  // the place on screen, in its container's client area
     std::uintptr_t handle_ = 0;
     std::uintptr_t icon_ = 0;  // windows: their icon's handle
 
   private:
     void check() const;
-    double snap(double twips) const;
+    double snap(double twips, bool isSize, int& shownPixels);
     const Control& control_;
-    double perPixel_;
+    PixelScale scale_;
+    std::string text_;
+    bool enabled_ = true;
 };
 
 class SimToolkit : public Toolkit {
@@ -62,6 +78,11 @@ class SimToolkit : public Toolkit {
     void destroyWindow(Form& form) override;
     void popupMenu(Form& form, const std::string& menu) override;
     void quit() override { ++quits; }
+
+    // The user presses a shortcut ("Ctrl+F", "F1") in a window: the menu
+    // entry that carries it is chosen, as long as the window, the entry and
+    // every menu above it are enabled. False when nothing took the keys.
+    bool pressShortcut(Form& form, const std::string& keys, Dispatcher& dispatcher);
 
     // The peer of a control of a loaded window (nullptr when none).
     SimPeer* peer(const Control& control);

@@ -1,0 +1,218 @@
+#pragma once
+// What every window toolkit must do for the logic, as one typed suite. A
+// toolkit's test program instantiates it with its harness:
+//
+//   INSTANTIATE_TYPED_TEST_SUITE_P(Qt, ToolkitContract, QtHarness);
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "ToolkitHarness.h"
+#include "platform/Errors.h"
+#include "platform/Form.h"
+
+namespace vk::contract {
+
+template <class Harness>
+class ToolkitContract : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_EQ(harness.twipsPerPixel(), 15.0) << "the tables are for 96 DPI";
+        harness.toolkit().createWindow(window);
+        harness.dispatcher().attach(window);
+        for (const char* name : {"frmTest", "fraBox", "lblOut", "picBar", "cmdOK", "cmdCancel",
+                                 "mnuItem", "mnuCheck", "mnuSubItem", "mnuOtherItem", "mnuPop"}) {
+            const std::string control = name;
+            for (EventType type :
+                 {EventType::Click, EventType::DblClick, EventType::CloseRequest}) {
+                window.on(control, type,
+                          [this, control, type] { log.push_back(describe(control, type)); });
+            }
+        }
+    }
+    void TearDown() override {
+        harness.dispatcher().detach(window);
+        harness.toolkit().destroyWindow(window);
+    }
+    static std::string describe(const std::string& name, EventType type) {
+        const char* what = type == EventType::Click      ? "Click"
+                           : type == EventType::DblClick ? "DblClick"
+                                                         : "CloseRequest";
+        return name + "_" + what;
+    }
+
+    Harness harness;
+    Form window{contractWindow()};
+    std::vector<std::string> log;
+};
+
+TYPED_TEST_SUITE_P(ToolkitContract);
+
+TYPED_TEST_P(ToolkitContract, ControlsSitAtTheirPixelsInTheirContainers) {
+    const struct {
+        const char* control;
+        Pixels pixels;
+    } rows[] = {
+        {"fraBox", {10, 10, 100, 60}}, {"lblInFrame", {10, 20, 40, 17}},
+        {"lblOut", {120, 10, 60, 17}}, {"picBar", {10, 80, 100, 17}},
+        {"picInner", {0, 0, 40, 17}},  // inside the bar's border
+        {"cmdOK", {120, 40, 60, 23}},
+    };
+    for (const auto& r : rows) {
+        const Pixels p = this->harness.pixels(this->window, r.control);
+        EXPECT_EQ(p, r.pixels) << r.control << ": " << p.left << "," << p.top << " " << p.width
+                               << "x" << p.height;
+    }
+}
+
+TYPED_TEST_P(ToolkitContract, GeometryTakesWholePixelsAndReportsThemBack) {
+    const struct {
+        bool width;  // else left
+        double twips;
+        double shown;  // twips of the pixels the screen took
+        int pixels;
+    } rows[] = {
+        {true, 1807.5, 1815, 121},  // 120.5 pixels round away from zero
+        {true, 1800, 1800, 120},   {true, 7, 0, 0}, {false, 100, 105, 7}, {false, -22.5, -30, -2},
+    };
+    Control& bar = this->window["picInner"];
+    for (const auto& r : rows) {
+        if (r.width) {
+            bar.setWidth(r.twips);
+            EXPECT_EQ(bar.width(), r.shown) << r.twips;
+            EXPECT_EQ(this->harness.pixels(this->window, "picInner").width, r.pixels) << r.twips;
+        } else {
+            bar.setLeft(r.twips);
+            EXPECT_EQ(bar.left(), r.shown) << r.twips;
+            EXPECT_EQ(this->harness.pixels(this->window, "picInner").left, r.pixels) << r.twips;
+        }
+    }
+}
+
+TYPED_TEST_P(ToolkitContract, ImpossibleGeometryIsRefusedAndChangesNothing) {
+    Control& bar = this->window["picInner"];
+    const double before = bar.width();
+    const int pixelsBefore = this->harness.pixels(this->window, "picInner").width;
+    for (double bad : {-15.0, std::numeric_limits<double>::quiet_NaN(),
+                       std::numeric_limits<double>::infinity(), 1e12}) {
+        EXPECT_THROW(bar.setWidth(bad), PropertyRefused) << bad;
+        EXPECT_EQ(bar.width(), before) << bad;
+        EXPECT_EQ(this->harness.pixels(this->window, "picInner").width, pixelsBefore) << bad;
+    }
+    EXPECT_THROW(bar.setLeft(std::numeric_limits<double>::quiet_NaN()), PropertyRefused);
+}
+
+TYPED_TEST_P(ToolkitContract, CaptionsVisibilityAndStateReachTheScreen) {
+    for (const char* name : {"lblOut", "fraBox", "cmdOK", "frmTest"}) {
+        const std::string text = std::string("New ") + name;
+        this->window[name].setCaption(text);
+        EXPECT_EQ(this->harness.shownText(this->window, name), text);
+    }
+    EXPECT_TRUE(this->harness.shown(this->window, "picInner"));
+    this->window["picInner"].setVisible(false);
+    EXPECT_FALSE(this->harness.shown(this->window, "picInner"));
+    EXPECT_TRUE(this->harness.enabledOnScreen(this->window, "cmdOK"));
+    this->window["cmdOK"].setEnabled(false);
+    EXPECT_FALSE(this->harness.enabledOnScreen(this->window, "cmdOK"));
+}
+
+// Shortcuts work while the window and every menu above the entry are
+// enabled; a menu entry chosen by hand reaches its handler.
+TYPED_TEST_P(ToolkitContract, MenuEntriesAndShortcutsReachTheirHandlers) {
+    ToolkitHarness& h = this->harness;
+    Form& form = this->window;
+    h.showActive(form);
+    h.pressShortcut(form, "Ctrl+I");
+    h.pressShortcut(form, "F2");
+    h.chooseMenuEntry(form, "mnuSubItem");
+    EXPECT_EQ(this->log, (std::vector<std::string>{"mnuItem_Click", "mnuOtherItem_Click",
+                                                   "mnuSubItem_Click"}));
+    this->log.clear();
+    form.window().setEnabled(false);
+    h.pressShortcut(form, "Ctrl+I");
+    EXPECT_TRUE(this->log.empty()) << "a disabled window takes no shortcuts";
+    form.window().setEnabled(true);
+    h.showActive(form);
+    form["mnuTop"].setEnabled(false);
+    h.pressShortcut(form, "Ctrl+I");
+    h.pressShortcut(form, "F2");
+    EXPECT_EQ(this->log, (std::vector<std::string>{"mnuOtherItem_Click"}))
+        << "a disabled menu takes its entries' shortcuts with it";
+}
+
+TYPED_TEST_P(ToolkitContract, TimersTickFromTheLoopAtMostEveryTenMilliseconds) {
+    ToolkitHarness& h = this->harness;
+    Form& form = this->window;
+    int ticks = 0;
+    form.on("tmrFast", EventType::Timer, [&] { ++ticks; });
+    const std::int64_t start = h.nowMs();
+    form["tmrFast"].setEnabled(true);
+    ASSERT_TRUE(h.runUntil([&] { return ticks >= 20; }));
+    const std::int64_t elapsed = h.nowMs() - start;
+    form["tmrFast"].setEnabled(false);
+    EXPECT_GE(elapsed, 190) << "20 ticks take at least 20 periods of 10 ms, less one";
+    const int stopped = ticks;
+    // A marker event posted now arrives after any tick already due.
+    bool marker = false;
+    form.on("lblOut", EventType::Click, [&] { marker = true; });
+    h.postLater(form, "lblOut", EventType::Click);
+    ASSERT_TRUE(h.runUntil([&] { return marker; }));
+    EXPECT_EQ(ticks, stopped) << "a stopped timer does not tick";
+}
+
+// While a handler waits in a modal box, ticks and clicks that arrive wait
+// too, and arrive after OK in order.
+TYPED_TEST_P(ToolkitContract, AModalBoxHoldsBackEveryEventUntilOk) {
+    ToolkitHarness& h = this->harness;
+    Form& form = this->window;
+    h.showActive(form);
+    std::vector<std::string> order;
+    int ticks = 0;
+    int ticksWhileOpen = -1;
+    form.on("tmrFast", EventType::Timer, [&] { ++ticks; });
+    form.on("cmdCancel", EventType::Click, [&] { order.push_back("cancel"); });
+    form.on("cmdOK", EventType::Click, [&] {
+        const int before = ticks;
+        h.answerNextBox(300, [&, before] {
+            // 300 ms of a 10 ms timer came due while the box waited.
+            ticksWhileOpen = ticks - before;
+            h.clickButton(form, "cmdCancel");
+        });
+        h.boxes().show("Error text", "Error", BoxIcon::Critical);
+        order.push_back("box closed");
+    });
+    form["tmrFast"].setEnabled(true);
+    h.clickButton(form, "cmdOK");
+    ASSERT_TRUE(h.runUntil([&] { return order.size() == 2; }));
+    EXPECT_EQ(ticksWhileOpen, 0);
+    EXPECT_EQ(order, (std::vector<std::string>{"box closed", "cancel"}));
+    const int after = ticks;
+    ASSERT_TRUE(h.runUntil([&] { return ticks > after; })) << "ticks resume after OK";
+}
+
+TYPED_TEST_P(ToolkitContract, AHandlerMayDestroyTheWindowItRunsFrom) {
+    ToolkitHarness& h = this->harness;
+    Form& form = this->window;
+    h.showActive(form);
+    form.on("cmdOK", EventType::Click, [&] { h.toolkit().destroyWindow(form); });
+    h.clickButton(form, "cmdOK");
+    EXPECT_EQ(form["cmdOK"].peer(), nullptr);
+    EXPECT_EQ(form.window().handle(), 0u);
+    ASSERT_TRUE(h.runUntil([&] { return h.windowGone(form); })) << "gone once back in the loop";
+    form["lblOut"].setCaption("no widget behind it any more");
+}
+
+REGISTER_TYPED_TEST_SUITE_P(ToolkitContract, ControlsSitAtTheirPixelsInTheirContainers,
+                            GeometryTakesWholePixelsAndReportsThemBack,
+                            ImpossibleGeometryIsRefusedAndChangesNothing,
+                            CaptionsVisibilityAndStateReachTheScreen,
+                            MenuEntriesAndShortcutsReachTheirHandlers,
+                            TimersTickFromTheLoopAtMostEveryTenMilliseconds,
+                            AModalBoxHoldsBackEveryEventUntilOk,
+                            AHandlerMayDestroyTheWindowItRunsFrom);
+
+}  // namespace vk::contract

@@ -1,0 +1,62 @@
+#pragma once
+// What a toolkit's tests offer the contract suite: its platform pieces, a
+// look at what the screen shows, the user's hands and the real event loop.
+// One harness per toolkit (sim, Qt, Win32) runs the same contract.
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "platform/ControlDef.h"
+#include "platform/Dispatcher.h"
+#include "platform/MessageBox.h"
+#include "platform/Toolkit.h"
+
+namespace vk::contract {
+
+struct Pixels {
+    int left = 0, top = 0, width = 0, height = 0;
+    friend bool operator==(const Pixels&, const Pixels&) = default;
+};
+
+class ToolkitHarness {
+  public:
+    virtual ~ToolkitHarness() = default;
+
+    virtual Dispatcher& dispatcher() = 0;
+    virtual Toolkit& toolkit() = 0;
+    virtual MessageBoxes& boxes() = 0;
+    // The screen's ratio; the contract's tables are for 96 DPI (15).
+    virtual double twipsPerPixel() = 0;
+
+    // The screen. A control's place in its container's client area (inside
+    // any border), in pixels; its text; whether it is shown and enabled.
+    virtual Pixels pixels(const Form& form, const std::string& control) = 0;
+    virtual std::string shownText(const Form& form, const std::string& control) = 0;
+    virtual bool shown(const Form& form, const std::string& control) = 0;
+    virtual bool enabledOnScreen(const Form& form, const std::string& control) = 0;
+    // Nothing of the form's window is left on screen or behind it.
+    virtual bool windowGone(const Form& form) = 0;
+
+    // The user. Shows the window and makes it the active one.
+    virtual void showActive(Form& form) = 0;
+    virtual void clickButton(Form& form, const std::string& control) = 0;
+    virtual void chooseMenuEntry(Form& form, const std::string& menu) = 0;
+    // A shortcut as the definitions spell it ("Ctrl+I", "F2").
+    virtual void pressShortcut(Form& form, const std::string& keys) = 0;
+    // The next modal box: once it has waited `afterMs` of the loop's time,
+    // `meanwhile` runs (what the user does while it waits), then OK.
+    virtual void answerNextBox(int afterMs, std::function<void()> meanwhile) = 0;
+
+    // The loop. Runs it until `done` holds; false after `timeoutMs` of the
+    // loop's clock without.
+    virtual bool runUntil(const std::function<bool()>& done, int timeoutMs = 5000) = 0;
+    virtual std::int64_t nowMs() = 0;
+    // Posts an event for delivery from the loop, not at once.
+    virtual void postLater(Form& form, const std::string& control, EventType type) = 0;
+};
+
+// A window with one of everything the toolkits build, 15 twips to the
+// pixel at 96 DPI.
+WindowDef contractWindow();
+
+}  // namespace vk::contract

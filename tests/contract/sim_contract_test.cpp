@@ -1,0 +1,90 @@
+// The toolkit contract on the simulated platform: its clock is virtual, so
+// the loop's time passes only as the harness advances it.
+#include <memory>
+#include <optional>
+
+#include "ToolkitContract.h"
+#include "platform/sim/SimPlatform.h"
+
+namespace vk::contract {
+namespace {
+
+class SimHarness : public ToolkitHarness {
+  public:
+    SimHarness() {
+        sim.boxes.whileOpen = [this](const sim::SimBoxes::Box&) {
+            if (!nextBox_) return;
+            const PendingBox box = std::move(*nextBox_);
+            nextBox_.reset();
+            sim.advance(box.afterMs);
+            if (box.meanwhile) box.meanwhile();
+        };
+    }
+
+    Dispatcher& dispatcher() override { return sim.dispatcher; }
+    Toolkit& toolkit() override { return sim.toolkit; }
+    MessageBoxes& boxes() override { return sim.boxes; }
+    double twipsPerPixel() override { return sim.toolkit.twipsPerPixel; }
+
+    Pixels pixels(const Form& form, const std::string& control) override {
+        const sim::SimPeer& p = peer(form, control);
+        return {p.pixels.left, p.pixels.top, p.pixels.width, p.pixels.height};
+    }
+    std::string shownText(const Form& form, const std::string& control) override {
+        return peer(form, control).text();
+    }
+    bool shown(const Form& form, const std::string& control) override {
+        return peer(form, control).shown;
+    }
+    bool enabledOnScreen(const Form& form, const std::string& control) override {
+        return peer(form, control).enabledOnScreen();
+    }
+    bool windowGone(const Form& form) override {
+        for (const auto& control : form.controls()) {
+            if (sim.toolkit.peer(*control)) return false;
+        }
+        return true;
+    }
+
+    void showActive(Form& form) override { form.window().peer()->setVisible(true); }
+    void clickButton(Form& form, const std::string& control) override { sim.click(form, control); }
+    void chooseMenuEntry(Form& form, const std::string& menu) override { sim.click(form, menu); }
+    void pressShortcut(Form& form, const std::string& keys) override {
+        sim.toolkit.pressShortcut(form, keys, sim.dispatcher);
+        if (!sim.dispatcher.busy()) sim.settle();
+    }
+    void answerNextBox(int afterMs, std::function<void()> meanwhile) override {
+        nextBox_ = PendingBox{afterMs, std::move(meanwhile)};
+    }
+
+    bool runUntil(const std::function<bool()>& done, int timeoutMs) override {
+        for (int ms = 0; ms < timeoutMs; ++ms) {
+            if (done()) return true;
+            sim.advance(1);
+        }
+        return done();
+    }
+    std::int64_t nowMs() override { return sim.now(); }
+    void postLater(Form& form, const std::string& control, EventType type) override {
+        sim.dispatcher.post(form, control, type);
+    }
+
+  private:
+    const sim::SimPeer& peer(const Form& form, const std::string& control) {
+        const sim::SimPeer* p = sim.toolkit.peer(form[control]);
+        if (!p) throw std::logic_error("no peer for " + control);
+        return *p;
+    }
+    struct PendingBox {
+        int afterMs = 0;
+        std::function<void()> meanwhile;
+    };
+
+    sim::SimPlatform sim;
+    std::optional<PendingBox> nextBox_;
+};
+
+INSTANTIATE_TYPED_TEST_SUITE_P(Sim, ToolkitContract, SimHarness);
+
+}  // namespace
+}  // namespace vk::contract

@@ -1,0 +1,102 @@
+// The toolkit contract on Qt's real widgets and event loop.
+#include <QAction>
+#include <QKeySequence>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+#include <stdexcept>
+
+#include "QtFixture.h"
+#include "ToolkitContract.h"
+#include "platform/qt/QtWidgets.h"
+
+namespace vk::contract {
+namespace {
+
+class QtHarness : public ToolkitHarness {
+  public:
+    Dispatcher& dispatcher() override { return qt.dispatcher; }
+    Toolkit& toolkit() override { return qt.toolkit; }
+    MessageBoxes& boxes() override { return qt.boxes; }
+    double twipsPerPixel() override { return qt.toolkit.twipsPerPixel(); }
+
+    Pixels pixels(const Form& form, const std::string& control) override {
+        const QWidget& w = widget(form, control);
+        return {w.x(), w.y(), w.width(), w.height()};
+    }
+    std::string shownText(const Form& form, const std::string& control) override {
+        switch (form[control].kind()) {
+            case ControlKind::Window:
+                return qt.toolkit.window(form)->windowTitle().toStdString();
+            case ControlKind::Label:
+            case ControlKind::Frame:
+                return static_cast<const qt::TextWidget&>(widget(form, control))
+                    .text()
+                    .toStdString();
+            case ControlKind::Button:
+                return static_cast<const QPushButton&>(widget(form, control)).text().toStdString();
+            default:
+                throw std::logic_error(control + " shows no text");
+        }
+    }
+    bool shown(const Form& form, const std::string& control) override {
+        return !widget(form, control).isHidden();
+    }
+    bool enabledOnScreen(const Form& form, const std::string& control) override {
+        return widget(form, control).isEnabled();
+    }
+    bool windowGone(const Form& form) override {
+        return qt.toolkit.window(form) == nullptr && shownWindow_.isNull();
+    }
+
+    void showActive(Form& form) override {
+        form.window().peer()->setVisible(true);
+        qt::WindowWidget* window = qt.toolkit.window(form);
+        shownWindow_ = window;
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+        QApplication::setActiveWindow(window);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    }
+    void clickButton(Form& form, const std::string& control) override {
+        static_cast<QPushButton&>(widget(form, control)).click();
+    }
+    void chooseMenuEntry(Form& form, const std::string& menu) override {
+        qt.toolkit.action(form, menu)->trigger();
+    }
+    void pressShortcut(Form& form, const std::string& keys) override {
+        QTest::keySequence(qt.toolkit.window(form), QKeySequence(QString::fromStdString(keys)));
+    }
+    void answerNextBox(int afterMs, std::function<void()> meanwhile) override {
+        QTimer::singleShot(afterMs, [meanwhile = std::move(meanwhile)] {
+            if (meanwhile) meanwhile();
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                box->button(QMessageBox::Ok)->click();
+            }
+        });
+    }
+
+    bool runUntil(const std::function<bool()>& done, int timeoutMs) override {
+        return qt::test::waitFor(done, timeoutMs);
+    }
+    std::int64_t nowMs() override { return qt.clock.nowMs(); }
+    void postLater(Form& form, const std::string& control, EventType type) override {
+        qt.loop.postLater(form, control, type);
+    }
+
+  private:
+    QWidget& widget(const Form& form, const std::string& control) {
+        QWidget* w = form[control].kind() == ControlKind::Window ? qt.toolkit.window(form)
+                                                                 : qt.toolkit.widget(form, control);
+        if (!w) throw std::logic_error("no widget for " + control);
+        return *w;
+    }
+
+    qt::QtPlatform qt;
+    QPointer<QWidget> shownWindow_;
+};
+
+INSTANTIATE_TYPED_TEST_SUITE_P(Qt, ToolkitContract, QtHarness);
+
+}  // namespace
+}  // namespace vk::contract
