@@ -61,5 +61,7 @@ else
 fi
 
 "${as_root[@]}" apt-get update
+# Another apt on the same machine holds dpkg's lock for a while: wait for it
+# rather than fail.
 "${as_root[@]}" DEBIAN_FRONTEND=noninteractive \
-  apt-get install -y --no-install-recommends "${missing[@]}"
+  apt-get install -y --no-install-recommends -o DPkg::Lock::Timeout=600 "${missing[@]}"
