@@ -3,7 +3,8 @@
 #
 #   scripts/setup-debian.sh run      build and start the program (default)
 #   scripts/setup-debian.sh package  also build the Debian package
-#   scripts/setup-debian.sh test     also every test: unit, sanitizers, MinGW, end to end
+#   scripts/setup-debian.sh test     also every test: unit, sanitizers, MinGW, end to end,
+#                                    and the checks of the package
 #
 # When everything is present it returns at once without touching apt, so the
 # run and test scripts can call it every time.
@@ -22,10 +23,13 @@ run_packages=(
 # dependencies from the program, and CPack finds the program with file.
 package_packages=(dpkg-dev file)
 # Tests and benchmarks, the MinGW-w64 cross compilers for the Windows core,
-# and prlimit (util-linux) for the address-space limit of one end-to-end test.
+# prlimit (util-linux) for the address-space limit of one end-to-end test,
+# and the validators the package is checked with (python3-debian reads the
+# machine-readable copyright file).
 test_packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 util-linux
+  lintian desktop-file-utils appstream python3-debian
 )
 
 case $profile in
