@@ -3,6 +3,7 @@
 #
 #   scripts/build.sh release [TARGET...]   optimised program, tests and benchmarks
 #   scripts/build.sh asan [TARGET...]      tests under AddressSanitizer + UBSan
+#   scripts/build.sh package [TARGET...]   optimised program alone: for scripts/run.sh and the package
 #   scripts/build.sh mingw-x86_64          the portable core for 64-bit Windows
 #   scripts/build.sh mingw-i686            the portable core for 32-bit Windows
 #
@@ -11,7 +12,7 @@
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-flavour=${1:?usage: $0 release|asan|mingw-x86_64|mingw-i686 [TARGET...]}
+flavour=${1:?usage: $0 release|asan|package|mingw-x86_64|mingw-i686 [TARGET...]}
 shift
 dir=${VK_BUILD_ROOT:-$repo/build}/$flavour
 
@@ -20,6 +21,7 @@ release=(-DCMAKE_BUILD_TYPE=Release)
 case $flavour in
   release) options=("${release[@]}") ;;
   asan) options=(-DCMAKE_BUILD_TYPE=Debug -DVK_SANITIZE=ON -DVK_BUILD_BENCH=OFF) ;;
+  package) options=("${release[@]}" -DVK_BUILD_TESTS=OFF -DVK_BUILD_BENCH=OFF) ;;
   mingw-x86_64 | mingw-i686)
     options=("${release[@]}" "-DCMAKE_TOOLCHAIN_FILE=$repo/cmake/$flavour.cmake")
     ;;

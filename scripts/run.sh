@@ -15,10 +15,13 @@ repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$repo/scripts/desktop.sh"
 
 "$repo/scripts/setup-debian.sh" run
-"$repo/scripts/build.sh" release velkrom
+# The program alone: a run needs neither the tests nor their libraries.
+"$repo/scripts/build.sh" package velkrom
 
-build_dir=${VK_BUILD_ROOT:-$repo/build}/release
-program=$(find "$build_dir" -type f -name velkrom -perm -u+x -print -quit)
+build_dir=${VK_BUILD_ROOT:-$repo/build}/package
+# The build's own program, not a copy staged for a package (_CPack_Packages).
+program=$(find "$build_dir" -name _CPack_Packages -prune -o \
+  -type f -name velkrom -perm -u+x -print -quit)
 if [[ -z $program ]]; then
   echo "run: the build produced no velkrom program under $build_dir" >&2
   exit 1

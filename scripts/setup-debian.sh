@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages Velkrom needs, and only those missing.
 #
-#   scripts/setup-debian.sh run    build and start the program (default)
-#   scripts/setup-debian.sh test   also every test: unit, sanitizers, MinGW, end to end
+#   scripts/setup-debian.sh run      build and start the program (default)
+#   scripts/setup-debian.sh package  also build the Debian package
+#   scripts/setup-debian.sh test     also every test: unit, sanitizers, MinGW, end to end,
+#                                    and the checks of the package
 #
 # When everything is present it returns at once without touching apt, so the
 # run and test scripts can call it every time.
@@ -17,18 +19,25 @@ run_packages=(
   qt6-base-dev qt6-qpa-plugins libx11-dev fonts-dejavu-core
   xvfb xauth trayer xdotool x11-utils imagemagick procps
 )
+# CPack's Debian package: dpkg-shlibdeps (dpkg-dev) computes the package's
+# dependencies from the program, and CPack finds the program with file.
+package_packages=(dpkg-dev file)
 # Tests and benchmarks, the MinGW-w64 cross compilers for the Windows core,
-# and prlimit (util-linux) for the address-space limit of one end-to-end test.
+# prlimit (util-linux) for the address-space limit of one end-to-end test,
+# and the validators the package is checked with (python3-debian reads the
+# machine-readable copyright file).
 test_packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 util-linux
+  lintian desktop-file-utils appstream python3-debian
 )
 
 case $profile in
   run) wanted=("${run_packages[@]}") ;;
-  test) wanted=("${run_packages[@]}" "${test_packages[@]}") ;;
+  package) wanted=("${run_packages[@]}" "${package_packages[@]}") ;;
+  test) wanted=("${run_packages[@]}" "${package_packages[@]}" "${test_packages[@]}") ;;
   *)
-    echo "usage: $0 [run|test]" >&2
+    echo "usage: $0 [run|package|test]" >&2
     exit 2
     ;;
 esac
@@ -56,5 +65,7 @@ else
 fi
 
 "${as_root[@]}" apt-get update
+# Another apt on the same machine holds dpkg's lock for a while: wait for it
+# rather than fail.
 "${as_root[@]}" DEBIAN_FRONTEND=noninteractive \
-  apt-get install -y --no-install-recommends "${missing[@]}"
+  apt-get install -y --no-install-recommends -o DPkg::Lock::Timeout=600 "${missing[@]}"

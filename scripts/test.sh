@@ -6,6 +6,8 @@
 #   3. the portable core cross-compiled with MinGW-w64  (build/mingw-x86_64, build/mingw-i686)
 #   4. end-to-end tests of the real Qt program, each on its own Xvfb + trayer,
 #      on the Release build and again on the sanitizer build
+#   5. the Debian package of the Release build, checked as its users and
+#      Debian's validators see it (tests/package/check.sh)
 #
 # Every step runs even when an earlier one failed; a summary follows and the
 # exit status is nonzero when any step failed. Logs: build/logs/.
@@ -68,6 +70,13 @@ asan_ctest() (
   ctest_in "$@"
 )
 
+# Makes the Debian package of the Release build and checks it.
+package_checks() {
+  "$repo/scripts/package.sh" release || return 1
+  local debs=("$build_root"/release/velkrom_*.deb)
+  bash "$repo/tests/package/check.sh" "${debs[0]}"
+}
+
 if step setup "$repo/scripts/setup-debian.sh" test; then
   release_built=false
   asan_built=false
@@ -89,6 +98,9 @@ if step setup "$repo/scripts/setup-debian.sh" test; then
   fi
   if $asan_built; then
     step asan-e2e-tests asan_ctest "$build_root/asan" -L e2e -j 1
+  fi
+  if $release_built; then
+    step package package_checks
   fi
 fi
 

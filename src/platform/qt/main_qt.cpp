@@ -48,6 +48,8 @@ int run(int argc, char** argv) {
     // The window may be hidden with only the tray entry left; the program
     // ends when its main window unloads, never by itself.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Wayland matches the window to its menu entry and icon by this id.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.velkrom.Velkrom"));
     const auto started = std::chrono::steady_clock::now();
 
     vk::qt::QtPlatform platform(arguments);
