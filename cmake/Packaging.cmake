@@ -6,9 +6,8 @@
 #   Windows  the Win32 program's packages: to follow, in
 #            cmake/PackagingWindows.cmake
 
-# One reverse-DNS id names the desktop entry, the icon and the AppStream
-# component, so that software centres and desktops tie them together.
-set(VK_APP_ID io.github.velkrom.Velkrom)
+# VK_APP_ID (cmake/Version.cmake) names the desktop entry, the icon and the
+# AppStream component.
 set(VK_PACKAGE_NAME velkrom)
 set(VK_PACKAGE_MAINTAINER "The Velkrom developers <velkrom@example.org>"
     CACHE STRING "Maintainer of the packages: name and e-mail address")

@@ -1,6 +1,10 @@
 # The one version of the program is project(Velkrom VERSION ...). Code and
 # resource scripts read it from the generated VelkromVersion.h through the
 # vk_version target; the package files get it from the same variables.
+# One reverse-DNS id names the desktop entry, the icon, the AppStream
+# component and the running program, so that software centres and desktops
+# tie them together.
+set(VK_APP_ID io.github.velkrom.Velkrom)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/Version.h.in
                ${PROJECT_BINARY_DIR}/generated/VelkromVersion.h @ONLY)
 add_library(vk_version INTERFACE)

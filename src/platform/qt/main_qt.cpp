@@ -6,6 +6,7 @@
 #include <exception>
 #include <string>
 
+#include "VelkromVersion.h"
 #include "app/Program.h"
 #include "platform/qt/QtEndRequests.h"
 #include "platform/qt/QtPlatform.h"
@@ -49,7 +50,7 @@ int run(int argc, char** argv) {
     // ends when its main window unloads, never by itself.
     QApplication::setQuitOnLastWindowClosed(false);
     // Wayland matches the window to its menu entry and icon by this id.
-    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.velkrom.Velkrom"));
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(VK_APP_ID));
     const auto started = std::chrono::steady_clock::now();
 
     vk::qt::QtPlatform platform(arguments);
