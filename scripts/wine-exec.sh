@@ -10,6 +10,7 @@
 # Exits with the program's status, or 77 (ctest's skip status where a test
 # sets SKIP_RETURN_CODE) with the reason when ARCH cannot run here.
 set -uo pipefail
+# shellcheck source=scripts/wine.sh
 source "$(dirname "${BASH_SOURCE[0]}")/wine.sh"
 
 arch=${1:?usage: $0 x86_64|i686 PROGRAM [ARG...]}
