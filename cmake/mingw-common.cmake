@@ -6,17 +6,21 @@ else()
   set(CMAKE_SYSTEM_PROCESSOR x86)
 endif()
 
-# Debian ships a posix and a win32 threads variant. GCC 12's win32 variant has
-# no std::thread or std::mutex, so the posix one is preferred when present.
-find_program(VK_MINGW_CXX NAMES ${VK_MINGW_TRIPLET}-g++-posix ${VK_MINGW_TRIPLET}-g++
-                                ${VK_MINGW_TRIPLET}-g++-win32 REQUIRED)
-find_program(VK_MINGW_CC NAMES ${VK_MINGW_TRIPLET}-gcc-posix ${VK_MINGW_TRIPLET}-gcc
-                               ${VK_MINGW_TRIPLET}-gcc-win32)
+# Debian ships a posix and a win32 threads variant of each compiler, and the
+# plain name points at whichever update-alternatives chose. GCC 12's win32
+# variant has no std::thread or std::mutex, so the posix one is named
+# outright (packages g++-mingw-w64-*-posix, from scripts/setup-debian.sh test).
+find_program(VK_MINGW_CXX NAMES ${VK_MINGW_TRIPLET}-g++-posix REQUIRED)
+find_program(VK_MINGW_CC NAMES ${VK_MINGW_TRIPLET}-gcc-posix REQUIRED)
+find_program(VK_MINGW_RC NAMES ${VK_MINGW_TRIPLET}-windres REQUIRED)
 set(CMAKE_CXX_COMPILER ${VK_MINGW_CXX})
-if(VK_MINGW_CC)
-  set(CMAKE_C_COMPILER ${VK_MINGW_CC})
-endif()
-find_program(CMAKE_RC_COMPILER NAMES ${VK_MINGW_TRIPLET}-windres)
+set(CMAKE_C_COMPILER ${VK_MINGW_CC})
+set(CMAKE_RC_COMPILER ${VK_MINGW_RC})
+
+# Every executable is one static file that needs no DLL beyond Windows' own:
+# no libstdc++, libgcc or libwinpthread DLL next to it (and none for Wine to
+# find when the tests run).
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
 set(CMAKE_FIND_ROOT_PATH /usr/${VK_MINGW_TRIPLET})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

@@ -22,20 +22,58 @@ run_packages=(
 # CPack's Debian package: dpkg-shlibdeps (dpkg-dev) computes the package's
 # dependencies from the program, and CPack finds the program with file.
 package_packages=(dpkg-dev file)
-# Tests and benchmarks, the MinGW-w64 cross compilers for the Windows core,
-# prlimit (util-linux) for the address-space limit of one end-to-end test,
-# and the validators the package is checked with (python3-debian reads the
-# machine-readable copyright file).
+# Tests and benchmarks; prlimit (util-linux) for the address-space limit of
+# one end-to-end test; the validators the package is checked with
+# (python3-debian reads the machine-readable copyright file). The Windows
+# programs: the MinGW-w64 cross compilers in their posix threads variant
+# (GCC 12's win32 variant has no std::mutex), the GoogleTest source they
+# build the tests from (googletest), Wine to run the tests, and pefile to
+# check the built files from here.
 test_packages=(
-  googletest libgtest-dev libgmock-dev libbenchmark-dev
-  g++-mingw-w64-x86-64 g++-mingw-w64-i686 util-linux
+  googletest libgtest-dev libgmock-dev libbenchmark-dev util-linux
   lintian desktop-file-utils appstream python3-debian
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
+  wine wine64 python3-pefile
 )
+
+# Whether this kernel runs 32-bit x86 programs. Asked by running one: a
+# 96-byte static i386 program that exits with status 42 through int 0x80.
+# The kernel's configuration alone does not tell (IA32 emulation can be
+# switched off at boot, and /proc/config.gz is often absent), and the
+# 32-bit Wine is worth installing only where it can run.
+runs_32bit() {
+  [[ $(uname -m) == x86_64 || $(uname -m) == i?86 ]] || return 1
+  local dir status
+  dir=$(mktemp -d) || return 1
+  # ELF header, one loadable segment at 0x08048000, then
+  # mov eax, 1; mov ebx, 42; int 0x80 (exit(42)).
+  printf '%b' \
+    '\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00' \
+    '\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08\x34\x00\x00\x00' \
+    '\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00' \
+    '\x00\x00\x00\x00' \
+    '\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08' \
+    '\x60\x00\x00\x00\x60\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00' \
+    '\xb8\x01\x00\x00\x00\xbb\x2a\x00\x00\x00\xcd\x80' >"$dir/exit42"
+  chmod +x "$dir/exit42"
+  "$dir/exit42" 2>/dev/null
+  status=$?
+  rm -rf "$dir"
+  ((status == 42))
+}
 
 case $profile in
   run) wanted=("${run_packages[@]}") ;;
   package) wanted=("${run_packages[@]}" "${package_packages[@]}") ;;
-  test) wanted=("${run_packages[@]}" "${package_packages[@]}" "${test_packages[@]}") ;;
+  test)
+    wanted=("${run_packages[@]}" "${package_packages[@]}" "${test_packages[@]}")
+    # The i686 program and its tests run on the 32-bit Wine.
+    if runs_32bit; then
+      wanted+=(wine32:i386)
+    else
+      echo "setup: this kernel runs no 32-bit programs; the i686 Windows tests will be skipped"
+    fi
+    ;;
   *)
     echo "usage: $0 [run|package|test]" >&2
     exit 2
@@ -64,6 +102,14 @@ else
   exit 1
 fi
 
+# Packages of another architecture need it added before the lists are read.
+for pkg in "${missing[@]}"; do
+  arch=${pkg#*:}
+  [[ $pkg == *:* ]] || continue
+  if ! { dpkg --print-architecture; dpkg --print-foreign-architectures; } | grep -qx "$arch"; then
+    "${as_root[@]}" dpkg --add-architecture "$arch"
+  fi
+done
 "${as_root[@]}" apt-get update
 # Another apt on the same machine holds dpkg's lock for a while: wait for it
 # rather than fail.

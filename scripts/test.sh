@@ -3,7 +3,9 @@
 #
 #   1. unit and scenario tests, Release build           (build/release)
 #   2. the same tests under AddressSanitizer + UBSan    (build/asan)
-#   3. the portable core cross-compiled with MinGW-w64  (build/mingw-x86_64, build/mingw-i686)
+#   3. the Windows programs cross-compiled with MinGW-w64 (build/mingw-x86_64,
+#      build/mingw-i686), every portable header checked beside <windows.h>,
+#      and their tests run under Wine (i686 only where 32-bit Wine runs)
 #   4. end-to-end tests of the real Qt program, each on its own Xvfb + trayer,
 #      on the Release build and again on the sanitizer build
 #   5. the Debian package of the Release build, checked as its users and
@@ -51,6 +53,11 @@ note_for() {
   local log=$logs/$1.log
   [[ -f $log ]] || return 0
   local line skipped
+  line=$(grep -m 1 '^SKIPPED: ' "$log")
+  if [[ -n $line ]]; then
+    echo "${line#SKIPPED: }"
+    return 0
+  fi
   line=$(grep -E '^[0-9]+% tests passed' "$log" | tail -n 1)
   # ctest lists them at the end as "<tab>  3 - e2e_about (Skipped)".
   skipped=$(sed -nE 's/^[[:space:]]+[0-9]+ - ([^ ]+) \(Skipped\)$/\1/p' "$log" | tr '\n' ' ')
@@ -62,6 +69,22 @@ ctest_in() {
   shift
   ctest --test-dir "$dir" --output-on-failure --no-tests=error "$@"
 }
+
+# wine_ctest ARCH DIR: the cross-built tests in DIR under Wine, all in one
+# fresh prefix whose Wine stays up for the run; says why when ARCH cannot run.
+wine_ctest() (
+  source "$repo/scripts/wine.sh"
+  local why
+  if why=$(vk_wine_missing "$1"); then
+    echo "SKIPPED: $1 Windows tests not run: $why"
+    exit 0
+  fi
+  vk_wine_prefix_new || exit 1
+  trap vk_wine_end EXIT
+  vk_wine_serve || exit 1
+  export VK_WINE_PREFIX=$WINEPREFIX
+  ctest_in "$2" -j "$jobs"
+)
 
 asan_ctest() (
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1
@@ -88,8 +111,12 @@ if step setup "$repo/scripts/setup-debian.sh" test; then
     asan_built=true
     step asan-tests asan_ctest "$build_root/asan" -LE e2e -j "$jobs"
   fi
-  step mingw-x86_64 "$repo/scripts/build.sh" mingw-x86_64
-  step mingw-i686 "$repo/scripts/build.sh" mingw-i686
+  # The header check is part of each Windows build.
+  for arch in x86_64 i686; do
+    if step "mingw-$arch" "$repo/scripts/build.sh" "mingw-$arch"; then
+      step "mingw-$arch-tests" wine_ctest "$arch" "$build_root/mingw-$arch"
+    fi
+  done
   # Each end-to-end test starts its own private X server and tray host.
   # One at a time: their timings and memory figures should not see each
   # other's programs.
@@ -107,7 +134,7 @@ fi
 echo
 echo "==== summary (logs in $logs)"
 for i in "${!names[@]}"; do
-  printf '  %-15s %-10s %s\n' "${names[i]}" "${results[i]}" "${notes[i]}"
+  printf '  %-18s %-10s %s\n' "${names[i]}" "${results[i]}" "${notes[i]}"
 done
 echo "  total wall time $((SECONDS - start_all)) s"
 if ((failed)); then

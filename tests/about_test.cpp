@@ -287,7 +287,7 @@ TEST_F(KeyValue, OpensWithTheAccessMaskAndClosesOnEveryPath) {
             EXPECT_EQ(value, "");
         }
         EXPECT_EQ(fresh.registry.log, r.log);
-        EXPECT_EQ(fresh.registry.lastAccess, (std::vector<std::uint32_t>{0x2003F}));
+        EXPECT_EQ(fresh.registry.lastAccess, (std::vector<std::uint32_t>{0x20019}));
     }
 }
 

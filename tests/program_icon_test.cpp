@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <fstream>
+#include <iterator>
 #include <set>
 #include <tuple>
 #include <vector>
@@ -99,6 +101,24 @@ TEST(ProgramIcon, IcoFileHasOneFourBitImageWithItsMask) {
         }
     }
     for (std::size_t i = andBits; i < ico.size(); ++i) EXPECT_EQ(ico[i], 0) << "opaque";
+}
+
+// The Windows resource carries a committed copy of the icon: a cross build
+// cannot run the generator on the build machine. It must stay the picture
+// drawn here.
+TEST(ProgramIcon, WindowsResourceIconIsTheSamePicture) {
+    std::ifstream file(VK_RESOURCE_ICO, std::ios::binary);
+    ASSERT_TRUE(file) << "cannot read " << VK_RESOURCE_ICO;
+    const std::vector<std::uint8_t> committed{std::istreambuf_iterator<char>(file), {}};
+    const std::vector<std::uint8_t> expected = icoFileBytes(programIcon());
+    if (committed != expected) {
+        std::ofstream out(VK_EXPECTED_ICO, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(expected.data()),
+                  static_cast<std::streamsize>(expected.size()));
+        FAIL() << VK_RESOURCE_ICO
+               << " is not the icon ProgramIcon.cpp draws; the icon it draws is in "
+               << VK_EXPECTED_ICO << ": copy it over when the picture changed on purpose";
+    }
 }
 
 }  // namespace

@@ -13,9 +13,9 @@
 
 namespace vk {
 
-// READ_CONTROL with query value, set value, create subkey, enumerate
-// subkeys, notify and create link: the access the lookup asks for.
-inline constexpr std::uint32_t kSysInfoKeyAccess = 0x2003F;
+// Read access only: the lookup never writes, and asking for write access to
+// the machine root is refused for every user who is not elevated.
+inline constexpr std::uint32_t kSysInfoKeyAccess = RegAccess::Read;
 // The room for one value, terminating zero included.
 inline constexpr std::uint32_t kRegistryValueRoom = 1024;
 

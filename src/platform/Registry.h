@@ -27,6 +27,12 @@ inline constexpr std::int32_t InvalidHandle = 6;
 inline constexpr std::int32_t MoreData = 234;
 }  // namespace RegResult
 
+// Access masks a key is opened with.
+namespace RegAccess {
+// Query values, enumerate subkeys, be notified, read the key's security.
+inline constexpr std::uint32_t Read = 0x20019;
+}  // namespace RegAccess
+
 class Registry {
   public:
     virtual ~Registry() = default;
