@@ -61,7 +61,8 @@ void LinuxPrograms::start(const std::string& path) {
 
     int report[2];
     if (::pipe2(report, O_CLOEXEC) != 0) {
-        throw ServiceError(std::string("cannot start a program: ") + std::strerror(errno));
+        const int error = errno;  // before building the message, which may allocate
+        throw ServiceError(std::string("cannot start a program: ") + std::strerror(error));
     }
     const pid_t child = ::fork();
     if (child < 0) {
