@@ -2,6 +2,7 @@
 # Installs what is missing, builds Velkrom and runs every test:
 #
 #   1. unit and scenario tests, Release build           (build/release)
+#      and the static check gate, clang-tidy over src/  (scripts/tidy.sh)
 #   2. the same tests under AddressSanitizer + UBSan    (build/asan)
 #   3. the Windows programs cross-compiled with MinGW-w64 (build/mingw-x86_64,
 #      build/mingw-i686), every portable header checked beside <windows.h>,
@@ -106,6 +107,7 @@ if step setup "$repo/scripts/setup-debian.sh" test; then
   if step release-build "$repo/scripts/build.sh" release; then
     release_built=true
     step release-tests ctest_in "$build_root/release" -LE e2e -j "$jobs"
+    step tidy "$repo/scripts/tidy.sh"
   fi
   if step asan-build "$repo/scripts/build.sh" asan; then
     asan_built=true

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <fstream>
+#include <map>
 #include <optional>
 #include <string>
 
@@ -117,22 +118,156 @@ TEST(MappedBlockAllocatorDeathTest, AnAddressSpaceLimitIsACleanRefusal) {
     EXPECT_EXIT(allocateUnderALowAddressSpaceLimit(), ::testing::ExitedWithCode(0), "");
 }
 
-TEST(CgroupHeadroom, LimitMinusWhatCannotBeReclaimed) {
-    struct Case {
-        const char *max, *current, *stat;
-        std::optional<std::uint64_t> room;
+// A tree of /proc and /sys files handed to the room check.
+using Files = std::map<std::string, std::string>;
+
+std::string bytesMB(std::uint64_t mb) {
+    return std::to_string(mb * kMB) + "\n";
+}
+
+std::string meminfoMB(std::uint64_t available, std::uint64_t swapFree) {
+    return "MemTotal: 8388608 kB\nMemFree: 1024 kB\nMemAvailable: " +
+           std::to_string(available * 1024) +
+           " kB\nBuffers: 0 kB\nCached: 0 kB\nSwapTotal: 8388608 kB\nSwapFree: " +
+           std::to_string(swapFree * 1024) + " kB\n";
+}
+
+// Laid out as systemd's hybrid mode does (and this kind of machine has):
+// the v1 memory controller beside an empty v2 hierarchy.
+constexpr const char* kHybrid =
+    "30 22 0:27 / /sys/fs/cgroup rw,relatime - tmpfs tmpfs rw,mode=755\n"
+    "34 30 0:31 / /sys/fs/cgroup/memory rw,relatime - cgroup cgroup rw,memory\n"
+    "35 30 0:32 / /sys/fs/cgroup/cpu,cpuacct rw shared:9 - cgroup cgroup rw,cpu,cpuacct\n"
+    "40 30 0:37 / /sys/fs/cgroup/unified rw,relatime - cgroup2 cgroup2 rw\n";
+constexpr const char* kUnified =
+    "30 22 0:27 / /sys/fs/cgroup rw,nosuid shared:4 - cgroup2 cgroup2 rw,nsdelegate\n";
+constexpr const char* kV1Job = "5:cpu,cpuacct:/\n4:memory:/box/job\n0::/\n";
+constexpr const char* kV1Root = "/sys/fs/cgroup/memory";
+constexpr const char* kV1Unlimited = "9223372036854771712\n";
+
+TEST(BackableBytes, TheSmallestRoomOfTheMachineAndEveryMemoryCgroup) {
+    const std::string v2Job = "/sys/fs/cgroup/app.slice/job";
+    const std::string v1Job = std::string(kV1Root) + "/box/job";
+    const std::string v1Box = std::string(kV1Root) + "/box";
+    const Files v2 = {{"/proc/self/mountinfo", kUnified},
+                      {"/proc/self/cgroup", "0::/app.slice/job\n"},
+                      {"/proc/meminfo", meminfoMB(8000, 0)}};
+    const Files v1 = {{"/proc/self/mountinfo", kHybrid},
+                      {"/proc/self/cgroup", kV1Job},
+                      {"/proc/meminfo", meminfoMB(8000, 0)},
+                      {std::string(kV1Root) + "/memory.limit_in_bytes", kV1Unlimited},
+                      {std::string(kV1Root) + "/memory.usage_in_bytes", bytesMB(7000)}};
+    const auto with = [](Files files, const Files& more) {
+        for (const auto& [path, text] : more) files[path] = text;
+        return files;
     };
-    const Case cases[] = {
-        {"max\n", "500000000\n", "", std::nullopt},
-        {"1000000000\n", "600000000\n", "", 400000000},
-        {"1000000000\n", "600000000\n",
-         "anon 400000000\nfile 200000000\nactive_file 50000000\ninactive_file 100000000\n",
-         550000000},
-        {"100000000\n", "300000000\n", "", 0},
-        {"1000\n", "", "", std::nullopt},
+    const struct {
+        const char* name;
+        Files files;
+        std::optional<std::uint64_t> roomMB;
+    } rows[] = {
+        // The machine: what RAM and swap can still hold.
+        {"free swap makes room where RAM is short",
+         {{"/proc/meminfo", meminfoMB(100, 4096)}},
+         4196},
+        {"neither RAM nor swap", {{"/proc/meminfo", meminfoMB(100, 0)}}, 100},
+        {"nothing readable", {}, std::nullopt},
+        {"garbled figures: the cgroup decides",
+         with(v2, {{"/proc/meminfo", "MemTotal: lots\n"},
+                   {v2Job + "/memory.max", bytesMB(500)},
+                   {v2Job + "/memory.current", bytesMB(450)}}),
+         50},
+        {"the machine is tighter than the cgroup",
+         with(v2, {{"/proc/meminfo", meminfoMB(30, 0)},
+                   {v2Job + "/memory.max", bytesMB(500)},
+                   {v2Job + "/memory.current", bytesMB(450)}}),
+         30},
+        // cgroup v2.
+        {"v2: own limit",
+         with(v2,
+              {{v2Job + "/memory.max", bytesMB(500)}, {v2Job + "/memory.current", bytesMB(450)}}),
+         50},
+        {"v2: the file cache is reclaimable",
+         with(v2,
+              {{v2Job + "/memory.max", bytesMB(500)},
+               {v2Job + "/memory.current", bytesMB(450)},
+               {v2Job + "/memory.stat", "anon 1\nactive_file " + std::to_string(30 * kMB) +
+                                            "\ninactive_file " + std::to_string(20 * kMB) + "\n"}}),
+         100},
+        {"v2: an ancestor's limit",
+         with(v2, {{v2Job + "/memory.max", "max\n"},
+                   {v2Job + "/memory.current", bytesMB(10)},
+                   {"/sys/fs/cgroup/app.slice/memory.max", bytesMB(1000)},
+                   {"/sys/fs/cgroup/app.slice/memory.current", bytesMB(950)}}),
+         50},
+        {"v2: memory.high below memory.max",
+         with(v2, {{v2Job + "/memory.max", bytesMB(1000)},
+                   {v2Job + "/memory.high", bytesMB(500)},
+                   {v2Job + "/memory.current", bytesMB(450)}}),
+         50},
+        {"v2: over the limit already",
+         with(v2,
+              {{v2Job + "/memory.max", bytesMB(100)}, {v2Job + "/memory.current", bytesMB(300)}}),
+         0},
+        {"v2: usage unreadable", with(v2, {{v2Job + "/memory.max", bytesMB(100)}}), 8000},
+        {"v2: mounted where the path has a blank",
+         with(v2,
+              {{"/proc/self/mountinfo", "30 22 0:27 / /mnt/cg\\040roups rw - cgroup2 none rw\n"},
+               {"/mnt/cg roups/app.slice/job/memory.max", bytesMB(500)},
+               {"/mnt/cg roups/app.slice/job/memory.current", bytesMB(450)}}),
+         50},
+        // The v1 memory controller.
+        {"v1: no limit anywhere", v1, 8000},
+        {"v1: own limit",
+         with(v1, {{v1Job + "/memory.limit_in_bytes", bytesMB(500)},
+                   {v1Job + "/memory.usage_in_bytes", bytesMB(450)}}),
+         50},
+        {"v1: an ancestor's limit",
+         with(v1, {{v1Job + "/memory.limit_in_bytes", kV1Unlimited},
+                   {v1Job + "/memory.usage_in_bytes", bytesMB(10)},
+                   {v1Box + "/memory.limit_in_bytes", bytesMB(300)},
+                   {v1Box + "/memory.usage_in_bytes", bytesMB(290)}}),
+         10},
+        {"v1: memory and swap together",
+         with(v1, {{v1Job + "/memory.limit_in_bytes", bytesMB(1000)},
+                   {v1Job + "/memory.usage_in_bytes", bytesMB(400)},
+                   {v1Job + "/memory.memsw.limit_in_bytes", bytesMB(1000)},
+                   {v1Job + "/memory.memsw.usage_in_bytes", bytesMB(900)}}),
+         100},
+        {"v1: the cache of the whole subtree is reclaimable",
+         with(v1,
+              {{v1Job + "/memory.limit_in_bytes", bytesMB(500)},
+               {v1Job + "/memory.usage_in_bytes", bytesMB(450)},
+               {v1Job + "/memory.stat", "active_file 0\ninactive_file 0\ntotal_active_file " +
+                                            std::to_string(40 * kMB) + "\ntotal_inactive_file " +
+                                            std::to_string(10 * kMB) + "\n"}}),
+         100},
+        {"v1: a container sees its ancestors' limit in memory.stat only",
+         {{"/proc/self/mountinfo",
+           "34 30 0:31 /box /sys/fs/cgroup/memory ro - cgroup cgroup rw,memory\n"},
+          {"/proc/self/cgroup", kV1Job},
+          {"/proc/meminfo", meminfoMB(8000, 0)},
+          {std::string(kV1Root) + "/job/memory.limit_in_bytes", kV1Unlimited},
+          {std::string(kV1Root) + "/job/memory.usage_in_bytes", bytesMB(200)},
+          {std::string(kV1Root) + "/job/memory.stat",
+           "hierarchical_memory_limit " + std::to_string(300 * kMB) + "\n"}},
+         100},
+        {"v1: a cgroup outside what the mount shows is not guessed at",
+         with(v1, {{"/proc/self/cgroup", "4:memory:/elsewhere\n"},
+                   {"/proc/self/mountinfo",
+                    "34 30 0:31 /box /sys/fs/cgroup/memory ro - cgroup cgroup rw,memory\n"},
+                   {std::string(kV1Root) + "/memory.limit_in_bytes", bytesMB(10)},
+                   {std::string(kV1Root) + "/memory.usage_in_bytes", bytesMB(0)}}),
+         8000},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(cgroupHeadroom(c.max, c.current, c.stat), c.room) << c.max << c.current;
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        const TextReader read = [&](const std::string& path) -> std::optional<std::string> {
+            const auto it = r.files.find(path);
+            return it == r.files.end() ? std::nullopt : std::optional<std::string>(it->second);
+        };
+        const auto room = backableBytes(read);
+        EXPECT_EQ(room, r.roomMB ? std::optional<std::uint64_t>(*r.roomMB * kMB) : std::nullopt);
     }
 }
 

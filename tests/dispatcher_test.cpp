@@ -107,6 +107,24 @@ TEST_F(DispatcherTest, DisarmingDropsAWaitingTick) {
     EXPECT_TRUE(log.empty());
 }
 
+// Off and on again while its tick waits: the stale tick is gone, and the
+// timer ticks after a fresh interval (it does not go dead either).
+TEST_F(DispatcherTest, OffAndOnWhileATickWaitsStartsAFreshInterval) {
+    form["tmrFast"].setEnabled(false);
+    form["tmrSecond"].setEnabled(true);
+    form.on("cmdGo", EventType::Click, [this] {
+        sim.advance(1000);  // the tick comes due and waits
+        form["tmrSecond"].setEnabled(false);
+        sim.advance(300);
+        form["tmrSecond"].setEnabled(true);  // at 1300: the next tick is due at 2300
+    });
+    sim.click(form, "cmdGo");
+    sim.advance(999);
+    EXPECT_TRUE(log.empty());
+    sim.advance(1);
+    EXPECT_EQ(log, (std::vector<std::string>{"second@2300"}));
+}
+
 TEST_F(DispatcherTest, EndStopsEverything) {
     sim.advance(10);
     sim.dispatcher.post(form, "cmdGo", EventType::Click);

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -156,30 +157,60 @@ bool waitForFile(const fs::path& file, std::chrono::seconds limit) {
     return true;
 }
 
+// Started as the fake System Information tool (this test program under the
+// tool's name, with VK_TOOL_REPORT set), it writes down its arguments and
+// its blocked and ignored signals, and ends before any test runs. A shell
+// script could not tell: the shell unblocks every signal when it starts.
+const bool kStartedAsTool = [] {
+    const char* report = std::getenv("VK_TOOL_REPORT");
+    if (!report) return false;
+    std::ifstream commandLine("/proc/self/cmdline");
+    std::vector<std::string> args;
+    for (std::string arg; std::getline(commandLine, arg, '\0');) args.push_back(arg);
+    {
+        std::ofstream out(std::string(report) + ".tmp");
+        out << (args.empty() ? "" : args[0]) << "|" << args.size() << "\n";
+        std::ifstream status("/proc/self/status");
+        for (std::string line; std::getline(status, line);) {
+            if (line.rfind("SigBlk:", 0) == 0 || line.rfind("SigIgn:", 0) == 0) out << line << "\n";
+        }
+    }
+    std::rename((std::string(report) + ".tmp").c_str(), report);
+    std::_Exit(0);
+}();
+
 // The whole road on Linux: the stand-in names the fake tool on PATH, the
-// About dialog's lookup finds it and it is started directly, detached.
+// About dialog's lookup finds it and it is started directly, detached, with
+// no signal blocked or ignored though this process blocks and ignores some.
 TEST(LinuxSystemInformation, TheFakeToolOnThePathIsStarted) {
     Scratch s;
     const fs::path bin = s.dir("bin");
     const fs::path marker = s.root / "started";
-    // The tool notes its arguments and that no shell stood between: $0 is
-    // the tool's own path.
-    Scratch::file(bin / "hardinfo",
-                  "#!/bin/sh\necho \"$0|$#\" > '" + marker.string() + ".tmp'\nmv '" +
-                      marker.string() + ".tmp' '" + marker.string() + "'\n",
-                  true);
+    fs::create_symlink(fs::read_symlink("/proc/self/exe"), bin / "hardinfo");
     sim::SimPlatform sim;
     LinuxRegistry registry([&] { return "/nonexistent-vk:" + bin.string(); });
     LinuxPrograms programs;
     Services services{sim.dispatcher, sim.toolkit, sim.memory, sim.allocator, sim.tray, sim.boxes,
                       registry,       programs,    ""};
     AboutDialog about(services);
+    sigset_t usr1, before;
+    ::sigemptyset(&usr1);
+    ::sigaddset(&usr1, SIGUSR1);
+    ::pthread_sigmask(SIG_BLOCK, &usr1, &before);
+    const auto ignoredBefore = std::signal(SIGUSR2, SIG_IGN);
+    ::setenv("VK_TOOL_REPORT", marker.c_str(), 1);
     about.StartSysInfo();
+    ::unsetenv("VK_TOOL_REPORT");
+    std::signal(SIGUSR2, ignoredBefore);
+    ::pthread_sigmask(SIG_SETMASK, &before, nullptr);
     EXPECT_TRUE(sim.boxes.shown.empty());
     ASSERT_TRUE(waitForFile(marker, std::chrono::seconds(10)));
-    std::string line;
-    std::getline(std::ifstream(marker), line);
-    EXPECT_EQ(line, (bin / "hardinfo").string() + "|0");
+    std::ifstream text(marker);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(text, line);) lines.push_back(line);
+    EXPECT_EQ(lines,
+              (std::vector<std::string>{(bin / "hardinfo").string() + "|1",
+                                        "SigBlk:\t0000000000000000", "SigIgn:\t0000000000000000"}));
     EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);  // not our child: nothing to reap
 }
 

@@ -119,6 +119,14 @@ TEST_F(WatchTest, AFailedFigureReadStartsARun) {
     EXPECT_TRUE(w().tmrDefragMemory.enabled());
 }
 
+TEST_F(WatchTest, AStatusLineThatRefusesItsTextStillStartsTheRun) {
+    app.sim.toolkit.peer(w().lblStatus)->refuse = true;
+    setPhysical(1000, 10);
+    app.click("mnuDefragMemory3");
+    app.advance(2010);
+    EXPECT_EQ(runs, (std::vector<std::int64_t>{2010}));
+}
+
 TEST_F(WatchTest, ARunDuringTheCountdownIsFreeOnlyAndTheNextTickOverwritesReady) {
     struct Log : ControlPeer {
         explicit Log(const sim::SimClock& c) : clock(c) {}

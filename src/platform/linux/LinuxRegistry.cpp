@@ -48,7 +48,7 @@ std::string findSystemInfoTool(const std::vector<std::string>& tools,
     }
     for (const std::string& tool : tools) {
         for (const std::string& directory : directories) {
-            const std::string candidate = directory + "/" + tool;
+            std::string candidate = directory + "/" + tool;  // moved out when found
             if (isExecutableFile(candidate)) return candidate;
         }
     }

@@ -53,7 +53,8 @@ MappedBlock::~MappedBlock() {
     if (base_) munmap(base_, mapped_);
 }
 
-MappedBlockAllocator::MappedBlockAllocator() : MappedBlockAllocator(backableBytes) {}
+MappedBlockAllocator::MappedBlockAllocator()
+    : MappedBlockAllocator([] { return backableBytes(); }) {}
 
 MappedBlockAllocator::MappedBlockAllocator(Headroom headroom) : headroom_(std::move(headroom)) {}
 

@@ -4,21 +4,23 @@
 // while it writes the block.
 #include <cstdint>
 #include <optional>
-#include <string_view>
+
+#include "platform/linux/CgroupMemory.h"
 
 namespace vk::lnx {
 
-// From one cgroup v2 directory's memory.max, memory.current and memory.stat:
-// what the cgroup can still charge before its OOM killer runs, counting the
-// file cache as reclaimable. Nothing when the cgroup has no limit ("max")
-// or a file is unreadable. Swap is left out: refusing a block that swap
-// could have held costs a message box, the other way round the process.
-std::optional<std::uint64_t> cgroupHeadroom(std::string_view max, std::string_view current,
-                                            std::string_view stat);
+// The smaller of the machine's room (MemAvailable + SwapFree of
+// /proc/meminfo, the free pagefile figure: with swap free the kernel pages
+// other programs out to make room, which is what the block is for) and the
+// room of every memory cgroup the process is in (see cgroupRoom), all read
+// through `read` now. Nothing when none of it can be read.
+//
+// The address-space and data-size limits (RLIMIT_AS, RLIMIT_DATA) and
+// strict overcommit are not looked at here: the kernel refuses the mapping
+// itself under them, which is a clean refusal already.
+std::optional<std::uint64_t> backableBytes(const TextReader& read);
 
-// The smallest room of the machine (MemAvailable + SwapFree, the free
-// pagefile figure of /proc/meminfo) and of every enclosing cgroup v2 with a
-// memory limit, read now. Nothing when none of it can be read.
+// The same from the real files.
 std::optional<std::uint64_t> backableBytes();
 
 }  // namespace vk::lnx

@@ -53,7 +53,10 @@ void MeminfoSource::query(MemoryStatus& record) {
     if (fd_ < 0) {
         // Close-on-exec: programs the user starts from us must not inherit it.
         fd_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd_ < 0) throw ServiceError("cannot open " + path_ + ": " + std::strerror(errno));
+        if (fd_ < 0) {
+            const int error = errno;  // before building the message, which may allocate
+            throw ServiceError("cannot open " + path_ + ": " + std::strerror(error));
+        }
     }
     std::size_t got = 0;
     while (got < text_.size()) {

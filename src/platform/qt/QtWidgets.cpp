@@ -176,8 +176,10 @@ LabelWidget::LabelWidget(BindingPtr binding, const ControlDef& def, QWidget* par
 
 void LabelWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    const int flags = (align_ == Align::Center ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop |
-                      Qt::TextWordWrap | Qt::TextShowMnemonic;
+    const Qt::Alignment align =
+        (align_ == Align::Center ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop;
+    // Both flag enums are unsigned underneath; drawText takes an int.
+    const int flags = static_cast<int>(align.toInt() | Qt::TextWordWrap | Qt::TextShowMnemonic);
     painter.setPen(palette().color(textGroup(*this), QPalette::WindowText));
     painter.drawText(rect(), flags, text());
 }

@@ -1,0 +1,103 @@
+#!/usr/bin/env bash
+# The static check gate: clang-tidy 14 over the project's own sources in
+# src/, as the release build compiles them (its compile_commands.json), with
+# the checks of .clang-tidy and every warning an error. Qt's generated moc
+# files lie in the build folder and are left out, and so are the headers of
+# Qt, GoogleTest and the system. Runs one clang-tidy per core.
+#
+#   scripts/tidy.sh          after scripts/build.sh release
+#
+# A source whose text, compile command and included files (as ninja last
+# recorded them) are all as they were at its last clean check is not checked
+# again: the whole check costs about two minutes of both cores, a re-run
+# after a small change seconds. The record is build/release/tidy-clean/;
+# remove it to check everything.
+set -euo pipefail
+
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+dir=${VK_BUILD_ROOT:-$repo/build}/release
+if [[ ! -f $dir/compile_commands.json ]]; then
+  echo "tidy: no $dir/compile_commands.json: run scripts/build.sh release first" >&2
+  exit 2
+fi
+jobs=$(nproc 2>/dev/null || echo 2)
+clean=$dir/tidy-clean
+mkdir -p "$clean"
+
+# Prints "KEY FILE" for each of the project's sources in the compile
+# commands; KEY is "-" when ninja holds no record of what the file includes.
+# Debian's interpreter runs these Python lines (the one on PATH may differ).
+keys() {
+  /usr/bin/python3 - "$dir" "$repo/src/" "$repo/.clang-tidy" <<'PY'
+import hashlib, json, os, shlex, subprocess, sys
+build, src, config = sys.argv[1:4]
+version = subprocess.run(["clang-tidy-14", "--version"], capture_output=True, text=True).stdout
+deps, current = {}, None
+listing = subprocess.run(["ninja", "-C", build, "-t", "deps"], capture_output=True, text=True)
+for line in listing.stdout.splitlines():
+    if line and not line[0].isspace():
+        current = line.split(":")[0] if line.endswith("(VALID)") else None
+        if current:
+            deps[current] = []
+    elif line.strip() and current:
+        deps[current].append(line.strip())
+digests = {}
+def digest(path):
+    if path not in digests:
+        try:
+            with open(os.path.join(build, path), "rb") as f:
+                digests[path] = hashlib.sha256(f.read()).hexdigest()
+        except OSError:
+            digests[path] = "missing"
+    return digests[path]
+with open(config, "rb") as f:
+    settings = version + f.read().decode()
+for entry in json.load(open(os.path.join(build, "compile_commands.json"))):
+    file = os.path.normpath(os.path.join(entry["directory"], entry["file"]))
+    if not file.startswith(src):
+        continue
+    words = shlex.split(entry["command"])
+    output = words[words.index("-o") + 1] if "-o" in words else None
+    if output not in deps:
+        print("-", file)
+        continue
+    key = hashlib.sha256((settings + entry["command"]).encode())
+    for path in sorted(deps[output]):
+        key.update((path + digest(path)).encode())
+    print(key.hexdigest(), file)
+PY
+}
+
+checked=() files=() file_keys=()
+while read -r key file; do
+  if [[ $key != - && -e $clean/$key ]]; then
+    checked+=("$file")
+  else
+    files+=("$file")
+    file_keys+=("$key")
+  fi
+done < <(keys)
+if ((${#files[@]} == 0)); then
+  echo "tidy: all ${#checked[@]} sources are as they were at their last clean check"
+  exit 0
+fi
+echo "tidy: checking ${#files[@]} sources (${#checked[@]} unchanged since their last clean check)"
+
+# The files as one regular expression for run-clang-tidy, and the
+# repository's src/ as the headers that count.
+as_regex() { printf '%s' "$1" | sed 's/[][\.*^$+?(){}|]/\\&/g'; }
+pattern=$(for file in "${files[@]}"; do as_regex "$file"; echo; done | paste -sd '|')
+
+# run-clang-tidy prints each file's findings in one piece; it is a Python
+# script of the standard library, run by Debian's interpreter. Its colours
+# and clang's counts of the (suppressed) warnings in other people's headers
+# are taken out of the log.
+/usr/bin/python3 "$(command -v run-clang-tidy-14)" -p "$dir" -quiet -j "$jobs" \
+  -header-filter "^$(as_regex "$repo/src/")" "^($pattern)\$" 2>&1 |
+  sed -u -e 's/\x1b\[[0-9;]*m//g' -e '/^[0-9]* warnings\{0,1\} generated\.$/d' \
+    -e '/^Suppressed [0-9]* warnings/d' -e '/^Use -header-filter=/d'
+
+# Every file passed (set -o pipefail has stopped the script otherwise).
+for key in "${file_keys[@]}"; do
+  [[ $key == - ]] || : >"$clean/$key"
+done
