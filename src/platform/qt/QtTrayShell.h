@@ -4,18 +4,22 @@
 // its tip the tooltip. Each entry is a QSystemTrayIcon; what the host
 // reports comes back to that control as a mouse-move event carrying the
 // mouse message, as the shell's callback message would.
+// On an XEmbed tray the entry gets the mouse itself; QtTrayInput turns it
+// into the clicks the shell reports.
 #include <QPoint>
 #include <QSystemTrayIcon>
 #include <map>
 #include <memory>
+#include <optional>
 #include <utility>
 
 #include "platform/TrayActivation.h"
 #include "platform/TrayShell.h"
+#include "platform/qt/QtToolkit.h"
 
 namespace vk::qt {
 
-class QtToolkit;
+class QtTrayInput;
 
 class QtTrayShell : public TrayShell {
   public:
@@ -30,14 +34,16 @@ class QtTrayShell : public TrayShell {
 
   private:
     struct Entry;
-    class RightDoubleClicks;
     using Key = std::pair<std::uint32_t, std::uint32_t>;
     void onActivated(const Key& key, QSystemTrayIcon::ActivationReason reason);
-    void onRightDoubleClick(const QPoint& global);
+    void onRightClick(const QPoint& global);
+    // Where the entry's mouse messages go; none when its record asks for none.
+    std::optional<QtToolkit::Target> receiver(const Entry& entry) const;
+    EventArgs mouseMove(std::uint32_t mouseMessage) const;
 
     QtToolkit& toolkit_;
     std::map<Key, std::unique_ptr<Entry>> entries_;
-    std::unique_ptr<RightDoubleClicks> rightDoubleClicks_;
+    std::unique_ptr<QtTrayInput> input_;
 };
 
 }  // namespace vk::qt
