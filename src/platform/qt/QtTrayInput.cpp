@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QWindow>
+#include <algorithm>
 #include <utility>
 
 namespace vk::qt {
@@ -35,6 +37,9 @@ bool QtTrayInput::eventFilter(QObject* watched, QEvent* event) {
             const auto& mouse = static_cast<const QMouseEvent&>(*event);
             return isEntry(widget) ? onEntryMouse(widget, mouse) : onOtherMouse(mouse);
         }
+        case QEvent::Show:
+            onWindowShown(widget);
+            return false;
         case QEvent::Hide:
             onWindowHidden(widget);
             return false;
@@ -102,8 +107,36 @@ bool QtTrayInput::onOtherMouse(const QMouseEvent& mouse) {
     }
 }
 
+void QtTrayInput::onWindowShown(QWidget& window) {
+    if (!window.isWindow()) return;
+    if (window.isModal()) {
+        modals_.emplace_back(&window);
+        passModalBy();
+    } else if (isEntry(window) && !modals_.empty()) {
+        passModalBy();  // an entry that came back while a box is up
+    }
+}
+
 void QtTrayInput::onWindowHidden(QWidget& window) {
-    if (window.isWindow() && window.windowType() == Qt::Popup) opening_ = false;
+    if (!window.isWindow()) return;
+    if (window.windowType() == Qt::Popup) opening_ = false;
+    const auto before = modals_.size();
+    std::erase_if(modals_, [&](const QPointer<QWidget>& modal) {
+        return modal.isNull() || modal == &window;
+    });
+    if (modals_.size() != before) passModalBy();
+}
+
+// Qt blocks every window but the modal one and the windows it is the
+// (transient) parent of. Making the entries such children while a box is up
+// keeps their input coming; everything else stays blocked.
+void QtTrayInput::passModalBy() {
+    std::erase_if(modals_, [](const QPointer<QWidget>& modal) { return modal.isNull(); });
+    QWindow* parent = modals_.empty() ? nullptr : modals_.back()->windowHandle();
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (!isEntry(*widget) || !widget->windowHandle()) continue;
+        widget->windowHandle()->setTransientParent(parent);
+    }
 }
 
 }  // namespace vk::qt
