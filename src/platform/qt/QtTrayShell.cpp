@@ -1,6 +1,8 @@
 #include "platform/qt/QtTrayShell.h"
 
 #include <QApplication>
+#include <QMenu>
+#include <QPointer>
 
 #include "platform/qt/QtTrayInput.h"
 
@@ -40,7 +42,7 @@ std::int32_t QtTrayShell::notifyIcon(std::uint32_t message, const NotifyIconByte
     if (message != ShellMessage::Add || entries_.count(key)) return 0;
     const std::optional<QtToolkit::Target> target =
         toolkit_.findHandle(static_cast<std::uint32_t>(f.hWnd));
-    if (!target) return 0;  // no window to send the notifications to
+    if (!target || !target->binding->form) return 0;  // no window to send the notifications to
 
     auto entry = std::make_unique<Entry>();
     entry->fields = f;
@@ -55,11 +57,29 @@ std::int32_t QtTrayShell::notifyIcon(std::uint32_t message, const NotifyIconByte
     QObject::connect(
         entry->icon.get(), &QSystemTrayIcon::activated, entry->icon.get(),
         [this, key](QSystemTrayIcon::ActivationReason reason) { onActivated(key, reason); });
+    exportMenu(key, *entry, *target->binding->form);
     // Shown whenever a host is there: Qt puts the entry in as soon as a
     // notification area appears.
     entry->icon->show();
     entries_[key] = std::move(entry);
     return QSystemTrayIcon::isSystemTrayAvailable() ? 1 : 0;
+}
+
+// A StatusNotifierItem host shows the menu the entry exports; without one
+// it shows its own menu or none, and the pop-up is out of reach. Qt exports
+// a context menu only to such a host (the menu then has a platform menu);
+// over XEmbed the menu stays the program's to open (QtTrayInput keeps the
+// right press, with which Qt would open it, from Qt).
+void QtTrayShell::exportMenu(const Key& key, Entry& entry, Form& form) {
+    QMenu* menu = toolkit_.popupOnlyMenu(form);
+    if (!menu) return;
+    entry.icon->setContextMenu(menu);
+    if (!menu->platformMenu()) return;
+    QPointer<QMenu> guarded(menu);
+    QObject::connect(menu, &QMenu::aboutToShow, entry.icon.get(), [this, key, guarded] {
+        // The program's own pop-up announces itself the same way.
+        if (guarded && !toolkit_.openingMenu(guarded)) onHostShowsMenu(key, *guarded);
+    });
 }
 
 QSystemTrayIcon* QtTrayShell::entry(std::uint32_t hWnd, std::uint32_t uID) const {
@@ -109,6 +129,21 @@ void QtTrayShell::onActivated(const Key& key, QSystemTrayIcon::ActivationReason 
     // Delivered from the loop, not from inside the tray icon's own signal:
     // the handler may delete this very entry.
     target->binding->postLater(target->control, EventType::MouseMove, mouseMove(mouseMessage));
+}
+
+void QtTrayShell::onHostShowsMenu(const Key& key, QMenu& menu) {
+    const auto it = entries_.find(key);
+    if (it == entries_.end()) return;
+    Entry& entry = *it->second;
+    const std::uint32_t mouseMessage =
+        entry.decoder.decode(TrayActivation::Context, toolkit_.loop().clock().nowMs(),
+                             QApplication::doubleClickInterval());
+    const std::optional<QtToolkit::Target> target = receiver(entry);
+    if (mouseMessage == 0 || !target) return;
+    toolkit_.menuShownByHost(&menu);
+    // At once when no handler runs, so the host reads the captions the
+    // logic sets; during a handler (a modal box) it waits like any click.
+    target->binding->post(target->control, EventType::MouseMove, mouseMove(mouseMessage));
 }
 
 }  // namespace vk::qt
