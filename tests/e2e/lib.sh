@@ -169,6 +169,11 @@ e2e_open_tray_menu() {
   echo "$popup"
 }
 
+# Returns once the program has handled everything that reached it before
+# (xprobe pings the window): a check made after this sees what those events
+# did, or that they did nothing.
+e2e_sync() { "$VK_XPROBE" sync "$1" || e2e_fail "the program did not answer a ping to $1"; }
+
 # How many pixels of a window have exactly the colour: e2e_pixels WINDOW R G B.
 e2e_pixels() { "$VK_XPROBE" count "$@"; }
 e2e_pixels_present() { (($(e2e_pixels "$@") > 0)); }

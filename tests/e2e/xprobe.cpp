@@ -11,10 +11,15 @@
 //                                hold it, WIDTH the most such pixels in a row
 //   xprobe digest WINDOW X Y W H a hash of the pixels of that rectangle of the
 //                                window (equal hashes: same picture)
+//   xprobe sync WINDOW           waits until the window's program has handled
+//                                everything that reached it before (it
+//                                answers a _NET_WM_PING); fails after 5 s
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <poll.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -33,7 +38,7 @@ bool parseNumber(const char* text, unsigned long& out) {
 int usage() {
     std::fprintf(stderr,
                  "usage: xprobe close WINDOW | count WINDOW R G B | bars WINDOW R G B\n"
-                 "       | digest WINDOW X Y W H\n");
+                 "       | digest WINDOW X Y W H | sync WINDOW\n");
     return 2;
 }
 
@@ -48,6 +53,44 @@ int closeWindow(Display* display, Window window) {
     const Status sent = XSendEvent(display, window, False, NoEventMask, &event);
     XSync(display, False);
     return sent != 0 ? 0 : 1;
+}
+
+// The program answers a ping to the root window once it has handled every
+// event queued before it; the server carries out its requests in order, so
+// whatever the program did for those events is done by then as well.
+int syncWith(Display* display, Window window) {
+    const Window root = DefaultRootWindow(display);
+    // Qt versions differ in the mask they send the answer with.
+    XSelectInput(display, root, StructureNotifyMask | SubstructureNotifyMask);
+    const Atom protocols = XInternAtom(display, "WM_PROTOCOLS", False);
+    const Atom ping = XInternAtom(display, "_NET_WM_PING", False);
+    const auto start = std::chrono::steady_clock::now();
+    const long token = static_cast<long>(start.time_since_epoch().count() & 0x7fffffff);
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = protocols;
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(ping);
+    event.xclient.data.l[1] = token;
+    event.xclient.data.l[2] = static_cast<long>(window);
+    if (XSendEvent(display, window, False, NoEventMask, &event) == 0) return 1;
+    XFlush(display);
+    const auto deadline = start + std::chrono::seconds(5);
+    while (std::chrono::steady_clock::now() < deadline) {
+        while (XPending(display) > 0) {
+            XEvent answer;
+            XNextEvent(display, &answer);
+            if (answer.type == ClientMessage && answer.xclient.message_type == protocols &&
+                answer.xclient.data.l[0] == static_cast<long>(ping) &&
+                answer.xclient.data.l[1] == token) {
+                return 0;
+            }
+        }
+        pollfd fd{ConnectionNumber(display), POLLIN, 0};
+        poll(&fd, 1, 50);
+    }
+    return 1;
 }
 
 // One colour channel scaled to 0..255 from the visual's mask.
@@ -127,7 +170,7 @@ int main(int argc, char** argv) {
     unsigned long window = 0;
     if (!parseNumber(argv[2], window) || window == 0) return usage();
     unsigned long n[4] = {};
-    const int extra = command == "close"                        ? 0
+    const int extra = command == "close" || command == "sync"   ? 0
                       : command == "count" || command == "bars" ? 3
                       : command == "digest"                     ? 4
                                                                 : -1;
@@ -145,6 +188,8 @@ int main(int argc, char** argv) {
     int status = 1;
     if (command == "close") {
         status = closeWindow(display, window);
+    } else if (command == "sync") {
+        status = syncWith(display, window);
     } else if (command == "count") {
         Rect rect{};
         unsigned long count = 0;
@@ -175,7 +220,10 @@ int main(int argc, char** argv) {
         }
     }
     XCloseDisplay(display);
-    if (status != 0)
+    if (status != 0 && command == "sync") {
+        std::fprintf(stderr, "xprobe sync: window %s did not answer\n", argv[2]);
+    } else if (status != 0) {
         std::fprintf(stderr, "xprobe %s: window %s could not be read\n", argv[1], argv[2]);
+    }
     return status;
 }

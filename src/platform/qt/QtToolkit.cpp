@@ -5,6 +5,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QThread>
+#include <algorithm>
 
 #include "platform/Twips.h"
 #include "platform/qt/QtIcon.h"
@@ -220,8 +221,26 @@ void QtToolkit::destroyWindow(Form& form) {
 void QtToolkit::popupMenu(Form& form, const std::string& name) {
     QMenu* menu = this->menu(form, name);
     if (!menu) return;
+    const auto byHost = std::find(shownByHost_.begin(), shownByHost_.end(), menu);
+    if (byHost != shownByHost_.end()) {
+        shownByHost_.erase(byHost);
+        return;
+    }
     // Returns at once; a choice arrives later as the entry's Click.
+    opening_ = menu;
     menu->popup(QCursor::pos());
+    opening_ = nullptr;
+}
+
+void QtToolkit::menuShownByHost(QMenu* menu) {
+    std::erase_if(shownByHost_, [](const QPointer<QMenu>& m) { return m.isNull(); });
+    if (menu) shownByHost_.emplace_back(menu);
+}
+
+QMenu* QtToolkit::popupOnlyMenu(const Form& form) const {
+    const Loaded* record = loaded(form);
+    if (!record || record->menus.popupOnly.size() != 1) return nullptr;
+    return record->menus.popupOnly.front().data();
 }
 
 void QtToolkit::quit() {

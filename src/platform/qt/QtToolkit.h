@@ -49,6 +49,16 @@ class QtToolkit : public Toolkit {
     // The icon a handle names; a null icon when none.
     QIcon iconForHandle(std::uintptr_t handle) const;
 
+    // The window's pop-up menu: its one menu that is never in the bar;
+    // nullptr when it has none or several.
+    QMenu* popupOnlyMenu(const Form& form) const;
+    // A tray host shows this menu itself: the logic's next pop-up request
+    // for it (the right-button path, which also sets its captions) leaves
+    // the showing to the host.
+    void menuShownByHost(QMenu* menu);
+    // Whether popupMenu is opening this menu right now.
+    bool openingMenu(const QMenu* menu) const { return menu && menu == opening_; }
+
     // The widgets of a loaded window, for tests: the window, a control's
     // outer widget, a menu entry's action and menu.
     WindowWidget* window(const Form& form) const;
@@ -72,6 +82,8 @@ class QtToolkit : public Toolkit {
     // Widgets of destroyed windows waiting for their deferred deletion; the
     // loop may end first, and then they go with the toolkit.
     std::vector<QPointer<QObject>> retired_;
+    std::vector<QPointer<QMenu>> shownByHost_;
+    const QMenu* opening_ = nullptr;
     std::uint32_t nextHandle_ = 0x1000;
     bool quit_ = false;
 };

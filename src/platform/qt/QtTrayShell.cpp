@@ -1,10 +1,10 @@
 #include "platform/qt/QtTrayShell.h"
 
 #include <QApplication>
-#include <QMouseEvent>
-#include <QWidget>
+#include <QMenu>
+#include <QPointer>
 
-#include "platform/qt/QtToolkit.h"
+#include "platform/qt/QtTrayInput.h"
 
 namespace vk::qt {
 namespace {
@@ -30,38 +30,9 @@ struct QtTrayShell::Entry {
     TrayActivationDecoder decoder;
 };
 
-// Qt makes a press at the spot of the press before, with the same button and
-// within the double-click interval, a double-click, and drops the press. The
-// XEmbed entry reports only left double-clicks, so a right click that comes
-// that soon after another (say, right after Esc closed the pop-up) would
-// reach nobody. The shell reports every right click, so such a right
-// double-click is taken as the context request it would otherwise be.
-class QtTrayShell::RightDoubleClicks : public QObject {
-  public:
-    explicit RightDoubleClicks(QtTrayShell& shell) : shell_(shell) {
-        QCoreApplication::instance()->installEventFilter(this);
-    }
-    ~RightDoubleClicks() override { QCoreApplication::instance()->removeEventFilter(this); }
-
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        // The entry's own widget, as Qt names it; its window gets the
-        // event first and is left out, so each double-click counts once.
-        if (event->type() == QEvent::MouseButtonDblClick &&
-            watched->objectName() == QLatin1String("QSystemTrayIconSys")) {
-            const auto* mouse = static_cast<QMouseEvent*>(event);
-            if (mouse->button() == Qt::RightButton) {
-                shell_.onRightDoubleClick(mouse->globalPosition().toPoint());
-            }
-        }
-        return false;
-    }
-
-  private:
-    QtTrayShell& shell_;
-};
-
 QtTrayShell::QtTrayShell(QtToolkit& toolkit)
-    : toolkit_(toolkit), rightDoubleClicks_(std::make_unique<RightDoubleClicks>(*this)) {}
+    : toolkit_(toolkit),
+      input_(std::make_unique<QtTrayInput>([this](const QPoint& at) { onRightClick(at); })) {}
 QtTrayShell::~QtTrayShell() = default;
 
 std::int32_t QtTrayShell::notifyIcon(std::uint32_t message, const NotifyIconBytes& record) {
@@ -71,7 +42,7 @@ std::int32_t QtTrayShell::notifyIcon(std::uint32_t message, const NotifyIconByte
     if (message != ShellMessage::Add || entries_.count(key)) return 0;
     const std::optional<QtToolkit::Target> target =
         toolkit_.findHandle(static_cast<std::uint32_t>(f.hWnd));
-    if (!target) return 0;  // no window to send the notifications to
+    if (!target || !target->binding->form) return 0;  // no window to send the notifications to
 
     auto entry = std::make_unique<Entry>();
     entry->fields = f;
@@ -86,11 +57,29 @@ std::int32_t QtTrayShell::notifyIcon(std::uint32_t message, const NotifyIconByte
     QObject::connect(
         entry->icon.get(), &QSystemTrayIcon::activated, entry->icon.get(),
         [this, key](QSystemTrayIcon::ActivationReason reason) { onActivated(key, reason); });
+    exportMenu(key, *entry, *target->binding->form);
     // Shown whenever a host is there: Qt puts the entry in as soon as a
     // notification area appears.
     entry->icon->show();
     entries_[key] = std::move(entry);
     return QSystemTrayIcon::isSystemTrayAvailable() ? 1 : 0;
+}
+
+// A StatusNotifierItem host shows the menu the entry exports; without one
+// it shows its own menu or none, and the pop-up is out of reach. Qt exports
+// a context menu only to such a host (the menu then has a platform menu);
+// over XEmbed the menu stays the program's to open (QtTrayInput keeps the
+// right press, with which Qt would open it, from Qt).
+void QtTrayShell::exportMenu(const Key& key, Entry& entry, Form& form) {
+    QMenu* menu = toolkit_.popupOnlyMenu(form);
+    if (!menu) return;
+    entry.icon->setContextMenu(menu);
+    if (!menu->platformMenu()) return;
+    QPointer<QMenu> guarded(menu);
+    QObject::connect(menu, &QMenu::aboutToShow, entry.icon.get(), [this, key, guarded] {
+        // The program's own pop-up announces itself the same way.
+        if (guarded && !toolkit_.openingMenu(guarded)) onHostShowsMenu(key, *guarded);
+    });
 }
 
 QSystemTrayIcon* QtTrayShell::entry(std::uint32_t hWnd, std::uint32_t uID) const {
@@ -103,7 +92,7 @@ void QtTrayShell::activate(std::uint32_t hWnd, std::uint32_t uID,
     onActivated({hWnd, uID}, reason);
 }
 
-void QtTrayShell::onRightDoubleClick(const QPoint& global) {
+void QtTrayShell::onRightClick(const QPoint& global) {
     // The entry under the pointer is the one clicked.
     for (const auto& [key, entry] : entries_) {
         if (entry->icon->geometry().contains(global)) {
@@ -113,25 +102,48 @@ void QtTrayShell::onRightDoubleClick(const QPoint& global) {
     }
 }
 
+std::optional<QtToolkit::Target> QtTrayShell::receiver(const Entry& entry) const {
+    if (!(entry.fields.uFlags & NotifyFlag::Message)) return std::nullopt;
+    // The picture box reports the shell's callback message as a mouse move.
+    if (entry.fields.uCallbackMessage != MouseMessage::Move) return std::nullopt;
+    return toolkit_.findHandle(static_cast<std::uint32_t>(entry.fields.hWnd));
+}
+
+EventArgs QtTrayShell::mouseMove(std::uint32_t mouseMessage) const {
+    EventArgs args;
+    args.message = mouseMessage;
+    // Where the shell's message puts it: the message number as x, in pixels.
+    args.x = mouseMessage * toolkit_.twipsPerPixel();
+    return args;
+}
+
 void QtTrayShell::onActivated(const Key& key, QSystemTrayIcon::ActivationReason reason) {
     const auto it = entries_.find(key);
     if (it == entries_.end()) return;
     Entry& entry = *it->second;
     const std::uint32_t mouseMessage = entry.decoder.decode(
         activationOf(reason), toolkit_.loop().clock().nowMs(), QApplication::doubleClickInterval());
-    if (mouseMessage == 0 || !(entry.fields.uFlags & NotifyFlag::Message)) return;
-    // The picture box reports the shell's callback message as a mouse move.
-    if (entry.fields.uCallbackMessage != MouseMessage::Move) return;
-    const std::optional<QtToolkit::Target> target =
-        toolkit_.findHandle(static_cast<std::uint32_t>(entry.fields.hWnd));
+    if (mouseMessage == 0) return;
+    const std::optional<QtToolkit::Target> target = receiver(entry);
     if (!target) return;
-    EventArgs args;
-    args.message = mouseMessage;
-    // Where the shell's message puts it: the message number as x, in pixels.
-    args.x = mouseMessage * toolkit_.twipsPerPixel();
     // Delivered from the loop, not from inside the tray icon's own signal:
     // the handler may delete this very entry.
-    target->binding->postLater(target->control, EventType::MouseMove, args);
+    target->binding->postLater(target->control, EventType::MouseMove, mouseMove(mouseMessage));
+}
+
+void QtTrayShell::onHostShowsMenu(const Key& key, QMenu& menu) {
+    const auto it = entries_.find(key);
+    if (it == entries_.end()) return;
+    Entry& entry = *it->second;
+    const std::uint32_t mouseMessage =
+        entry.decoder.decode(TrayActivation::Context, toolkit_.loop().clock().nowMs(),
+                             QApplication::doubleClickInterval());
+    const std::optional<QtToolkit::Target> target = receiver(entry);
+    if (mouseMessage == 0 || !target) return;
+    toolkit_.menuShownByHost(&menu);
+    // At once when no handler runs, so the host reads the captions the
+    // logic sets; during a handler (a modal box) it waits like any click.
+    target->binding->post(target->control, EventType::MouseMove, mouseMove(mouseMessage));
 }
 
 }  // namespace vk::qt

@@ -4,18 +4,27 @@
 // its tip the tooltip. Each entry is a QSystemTrayIcon; what the host
 // reports comes back to that control as a mouse-move event carrying the
 // mouse message, as the shell's callback message would.
+//
+// Qt speaks to one of two kinds of host. An XEmbed tray hands the entry the
+// mouse itself (QtTrayInput turns it into clicks), and the right-button
+// path of the logic opens the pop-up. A StatusNotifierItem host shows the
+// entry's menu itself: the entry exports the window's pop-up menu, and when
+// the host is about to show it the entry reports the right-button release,
+// so the logic sets the captions as it would before its own pop-up.
 #include <QPoint>
 #include <QSystemTrayIcon>
 #include <map>
 #include <memory>
+#include <optional>
 #include <utility>
 
 #include "platform/TrayActivation.h"
 #include "platform/TrayShell.h"
+#include "platform/qt/QtToolkit.h"
 
 namespace vk::qt {
 
-class QtToolkit;
+class QtTrayInput;
 
 class QtTrayShell : public TrayShell {
   public:
@@ -30,14 +39,18 @@ class QtTrayShell : public TrayShell {
 
   private:
     struct Entry;
-    class RightDoubleClicks;
     using Key = std::pair<std::uint32_t, std::uint32_t>;
+    void exportMenu(const Key& key, Entry& entry, Form& form);
     void onActivated(const Key& key, QSystemTrayIcon::ActivationReason reason);
-    void onRightDoubleClick(const QPoint& global);
+    void onRightClick(const QPoint& global);
+    void onHostShowsMenu(const Key& key, QMenu& menu);
+    // Where the entry's mouse messages go; none when its record asks for none.
+    std::optional<QtToolkit::Target> receiver(const Entry& entry) const;
+    EventArgs mouseMove(std::uint32_t mouseMessage) const;
 
     QtToolkit& toolkit_;
     std::map<Key, std::unique_ptr<Entry>> entries_;
-    std::unique_ptr<RightDoubleClicks> rightDoubleClicks_;
+    std::unique_ptr<QtTrayInput> input_;
 };
 
 }  // namespace vk::qt
