@@ -184,7 +184,7 @@ TEST_F(QtMainWindowTest, TerminationSignalsUnloadThroughTheNormalPath) {
     for (int signal : QtEndRequests::kSignals) {
         test::QtPlatform fresh;
         auto other = std::make_unique<Program>(fresh.services);
-        QtEndRequests requests(fresh.loop, other->main().form);
+        QtEndRequests requests(fresh.loop, fresh.boxes, other->main().form);
         other->start();
         const auto hWnd = static_cast<std::uint32_t>(other->main().TrayIconData.hWnd);
         ASSERT_NE(fresh.tray.entry(hWnd, kTrayIconId), nullptr);

@@ -104,7 +104,16 @@ std::int32_t SimTray::notifyIcon(std::uint32_t message, const NotifyIconBytes& r
 
 void SimBoxes::show(const std::string& text, const std::string& title, BoxIcon icon) {
     shown.push_back({text, title, icon});
+    open_ = true;
     if (whileOpen) whileOpen(shown.back());
+    open_ = false;
+}
+
+bool SimBoxes::dismissOpen() {
+    if (!open_) return false;
+    open_ = false;
+    shown.back().dismissed = true;
+    return true;
 }
 
 std::int32_t SimRegistry::openKey(std::uint32_t root, const std::string& key, std::uint32_t access,

@@ -151,11 +151,18 @@ class SimBoxes : public MessageBoxes {
     struct Box {
         std::string text, title;
         BoxIcon icon;
+        bool dismissed = false;  // closed by dismissOpen, not by the user's OK
     };
     void show(const std::string& text, const std::string& title, BoxIcon icon) override;
+    bool dismissOpen() override;
+    bool open() const { return open_; }
     std::vector<Box> shown;
-    // Runs while the box waits, before the user presses OK.
+    // Runs while the box waits; the user presses OK after it, unless the box
+    // was dismissed meanwhile.
     std::function<void(const Box&)> whileOpen;
+
+  private:
+    bool open_ = false;
 };
 
 class SimRegistry : public Registry {
