@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QVBoxLayout>
+#include <QWindowStateChangeEvent>
 
 namespace vk::qt {
 namespace {
@@ -101,6 +102,18 @@ QMenuBar* WindowWidget::menuBar() {
         static_cast<QVBoxLayout*>(layout())->setMenuBar(menuBar_);
     }
     return menuBar_;
+}
+
+void WindowWidget::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange) return;
+    if (isMinimized()) wasMinimized_ = true;
+    if (ownStateChanges_ > 0) return;
+    const auto* change = static_cast<QWindowStateChangeEvent*>(event);
+    if ((change->oldState() & Qt::WindowMinimized) && !isMinimized()) {
+        // From the loop: the window manager's change is still under way.
+        postLater(EventType::Restore);
+    }
 }
 
 void WindowWidget::closeEvent(QCloseEvent* event) {
