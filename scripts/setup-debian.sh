@@ -24,11 +24,12 @@ run_packages=(
 package_packages=(dpkg-dev file)
 # Tests and benchmarks, the MinGW-w64 cross compilers for the Windows core,
 # prlimit (util-linux) for the address-space limit of one end-to-end test,
-# and the validators the package is checked with (python3-debian reads the
+# the openbox window manager for the one that minimises the window, and the
+# validators the package is checked with (python3-debian reads the
 # machine-readable copyright file).
 test_packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  g++-mingw-w64-x86-64 g++-mingw-w64-i686 util-linux
+  g++-mingw-w64-x86-64 g++-mingw-w64-i686 util-linux openbox
   lintian desktop-file-utils appstream python3-debian
 )
 
