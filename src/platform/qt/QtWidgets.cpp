@@ -203,6 +203,9 @@ PictureBoxWidget::PictureBoxWidget(BindingPtr binding, const ControlDef& def, QW
     // behind the box first.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
+    // Keys go on to the window: Enter on a focused box presses the default
+    // button. Nothing is drawn for the focus.
+    if (def.tabStop) setFocusPolicy(Qt::TabFocus);
     if (def.border != Border::None) {
         client_ = new QWidget(this);
         client_->setMouseTracking(true);
