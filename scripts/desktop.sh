@@ -3,8 +3,11 @@
 # trayer tray host, plus the waits and probes that scripts/run.sh and the
 # end-to-end tests share. Source it; it defines functions only.
 #
-#   vk_desktop_start        start Xvfb (VK_SCREEN, default 1024x768x24) + trayer,
-#                           export DISPLAY, stop both on exit
+#   vk_desktop_start        start Xvfb (VK_SCREEN, default 1024x768x24) + trayer
+#                           (none with VK_TRAY_HOST=none), export DISPLAY, stop
+#                           both on exit
+#   vk_tray_host_start      start trayer (again); vk_tray_host_stop ends it
+#   vk_wm_start             start the openbox window manager
 #   vk_wait_until SECS CMD  run CMD until it succeeds or SECS pass
 #   vk_window NAME          ids of mapped top-level windows titled exactly NAME
 #   vk_wait_window SECS NAME
@@ -112,25 +115,57 @@ vk_desktop_start() {
   fi
   export DISPLAY=:$number
 
+  [[ ${VK_TRAY_HOST:-trayer} == none ]] || vk_tray_host_start
+}
+
+vk_desktop_stop() { vk__cleanup; }
+
+# Starts the trayer tray host and waits until its panel is mapped (it owns
+# the tray selection by then).
+VK_TRAYER_PID=''
+vk_tray_host_start() {
   trayer --edge top --align right --widthtype request --height 32 \
     --transparent false --tint 0xc0c0c0 --SetDockType true --SetPartialStrut true \
-    >"$VK_DESKTOP_DIR/trayer.log" 2>&1 &
+    >>"$VK_DESKTOP_DIR/trayer.log" 2>&1 &
   VK_TRAYER_PID=$!
-  vk_on_exit "vk_stop_pid $VK_TRAYER_PID"
+  # Once: it stops whichever tray host runs at the end.
+  [[ " ${VK_CLEANUPS[*]} " == *" vk_tray_host_stop "* ]] || vk_on_exit vk_tray_host_stop
   if ! vk_wait_until 20 vk__tray_panel_mapped; then
     echo "desktop: trayer did not come up on $DISPLAY:" >&2
     cat "$VK_DESKTOP_DIR/trayer.log" >&2
     return 1
   fi
 }
+# Ends the tray host and waits until its panel is gone.
+vk_tray_host_stop() {
+  [[ -n $VK_TRAYER_PID ]] || return 0
+  vk_stop_pid "$VK_TRAYER_PID"
+  VK_TRAYER_PID=''
+  vk_wait_until 10 vk__tray_panel_gone
+}
 
-vk_desktop_stop() { vk__cleanup; }
+# Starts openbox and waits until it manages the screen. Under a window
+# manager top-level windows sit inside its frames: look them up with
+# vk_client_window rather than vk_window.
+vk_wm_start() {
+  openbox --sm-disable >"$VK_DESKTOP_DIR/openbox.log" 2>&1 &
+  local pid=$!
+  vk_on_exit "vk_stop_pid $pid"
+  if ! vk_wait_until 20 vk__wm_running; then
+    echo "desktop: openbox did not come up on $DISPLAY:" >&2
+    cat "$VK_DESKTOP_DIR/openbox.log" >&2
+    return 1
+  fi
+}
+vk__wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 
-# trayer's panel is the top-level window of WM_CLASS ("panel", "trayer").
+# trayer's panel is the window of WM_CLASS ("panel", "trayer"): a top-level
+# window, or inside a window manager's frame.
 vk_tray_panel() {
-  xwininfo -root -children 2>/dev/null |
+  xwininfo -root -tree 2>/dev/null |
     awk '/\("panel" "trayer"\)/ { print $1; exit }'
 }
+vk__tray_panel_gone() { [[ -z $(vk_tray_panel) ]]; }
 vk__tray_panel_mapped() {
   local panel
   panel=$(vk_tray_panel)

@@ -24,7 +24,8 @@ run_packages=(
 package_packages=(dpkg-dev file)
 # Tests and benchmarks; prlimit (util-linux) for the address-space limit of
 # one end-to-end test; the validators the package is checked with
-# (python3-debian reads the machine-readable copyright file); clang-tidy 14
+# (python3-debian reads the machine-readable copyright file); the openbox
+# window manager for the test that minimises the window; clang-tidy 14
 # (with run-clang-tidy-14) for the static check gate; a private session bus
 # with Debian's Python D-Bus bindings for the end-to-end test that plays a
 # StatusNotifierItem host (tests/e2e/sni_host.py). The Windows
@@ -33,7 +34,7 @@ package_packages=(dpkg-dev file)
 # build the tests from (googletest), Wine to run the tests, and pefile to
 # check the built files from here.
 test_packages=(
-  googletest libgtest-dev libgmock-dev libbenchmark-dev util-linux
+  googletest libgtest-dev libgmock-dev libbenchmark-dev util-linux openbox
   lintian desktop-file-utils appstream python3-debian clang-tidy-14
   dbus-daemon python3-dbus python3-gi
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix

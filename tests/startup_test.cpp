@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "SimApp.h"
+#include "platform/EndRequest.h"
 
 namespace vk {
 namespace {
@@ -152,6 +153,57 @@ TEST(Exit, WhileTheAboutDialogIsOpenClosesItFirst) {
     EXPECT_TRUE(s.w().window.enabled());
     EXPECT_TRUE(s.sim.tray.entries.empty());
     EXPECT_EQ(s.sim.tray.calls.back().message, ShellMessage::Delete);
+}
+
+// A request to end the program (a signal, the end of the session) while a
+// box waits never waits for its button: the box closes as if OK was
+// pressed, the handler that opened it finishes, and the window unloads next.
+// Nothing that arrived meanwhile is delivered before: not the ticks that
+// came due, not a tray double-click, not a menu click.
+TEST(Exit, AnEndRequestWhileABoxWaitsClosesItAndUnloadsNext) {
+    const struct {
+        const char* name;
+        std::function<void(Start&)> openBox;
+    } rows[] = {
+        {"freeing error",
+         [](Start& s) {
+             s.sim.allocator.fail = true;
+             s.click("mnuDefragMemory1");
+             s.advance(20);
+         }},
+        {"System Information failure",
+         [](Start& s) {
+             s.click("mnuAbout");
+             s.sim.click(*s.program->about().form(), "cmdSysInfo");
+         }},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        Start s("");
+        int queriesAtRequest = -1;
+        s.sim.boxes.whileOpen = [&](const sim::SimBoxes::Box&) {
+            s.advance(2000);
+            EventArgs e;
+            e.message = MouseMessage::LeftDoubleClick;
+            s.sim.post(s.form(), "TrayIcon", EventType::MouseMove, e);
+            s.click("mnuDefragMemory1");
+            queriesAtRequest = s.sim.memory.queries;
+            requestEnd(s.sim.dispatcher, s.sim.boxes, s.form());
+        };
+        r.openBox(s);
+        FrmMain& w = s.w();
+        ASSERT_EQ(s.sim.boxes.shown.size(), 1u);
+        EXPECT_TRUE(s.sim.boxes.shown[0].dismissed);
+        EXPECT_TRUE(w.unloaded());
+        EXPECT_TRUE(s.sim.dispatcher.ended());
+        EXPECT_TRUE(s.sim.tray.entries.empty());
+        EXPECT_FALSE(s.program->about().loaded());
+        // The freeing run set "Ready" after its box; no click started another.
+        EXPECT_EQ(w.lblStatus.caption(), "Ready");
+        EXPECT_FALSE(w.tmrDefragMemory.enabled());
+        EXPECT_TRUE(w.window.visible()) << "the tray double-click came before the unload";
+        EXPECT_EQ(s.sim.memory.queries, queriesAtRequest) << "a refresh tick came first";
+    }
 }
 
 // A toolkit on which one control of the main window refuses every change.

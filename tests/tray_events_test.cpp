@@ -49,7 +49,13 @@ TEST(TrayDecoding, OnlyTheLeftDoubleClickAndTheRightReleaseDoAnything) {
 enum class State { Shown, Hidden, HiddenCaptionBehind };
 
 struct Tray : test::SimApp {
-    explicit Tray(std::string commandLine = "") : SimApp(std::move(commandLine)) { start(); }
+    // `before` sets the platform up before the program starts.
+    explicit Tray(std::string commandLine = "",
+                  const std::function<void(sim::SimPlatform&)>& before = nullptr)
+        : SimApp(std::move(commandLine)) {
+        if (before) before(sim);
+        start();
+    }
 
     void trayMessage(std::uint32_t message, double x = 0) {
         EventArgs e;
@@ -301,6 +307,74 @@ TEST(HideAndShow, TrayPathsWorkInAQuitStart) {
     trayRightRelease(t);
     EXPECT_EQ(t.w().mnuShow.caption(), "&Show");
     EXPECT_EQ(t.sim.toolkit.popups.size(), 1u);
+}
+
+// Without a tray entry to come back from (no tray host at the start, an add
+// the shell refused, a host that went away) every hide minimises the window
+// instead, and the user's restore from the taskbar counts as showing it.
+TEST(NoTrayEntry, HidingMinimisesAndTheUsersRestoreShows) {
+    const struct {
+        const char* name;
+        std::function<void(sim::SimTray&)> before, after;
+    } conditions[] = {
+        {"no host at the start", [](sim::SimTray& t) { t.hostPresent = false; }, nullptr},
+        {"add refused", [](sim::SimTray& t) { t.result = 0; }, nullptr},
+        {"host gone since", nullptr, [](sim::SimTray& t) { t.hostPresent = false; }},
+    };
+    const struct {
+        const char* name;
+        const char* commandLine;
+        Event hide;
+        const char* caption;
+    } paths[] = {
+        {"/AUTO", "/AUTO", nullptr, "&Show"},
+        {"File hide to tray", "", fileHideToTray, "&Show"},
+        {"pop-up &Hide", "", popupChoice, "&Show"},
+        {"double-click background", "", doubleClickOn("frmMain"), "&Hide"},
+        {"double-click Frame2", "", doubleClickOn("Frame2"), "&Hide"},
+    };
+    for (const auto& c : conditions) {
+        for (const auto& p : paths) {
+            // A window hidden while the host was there stays hidden when it goes.
+            if (c.after && !p.hide) continue;
+            SCOPED_TRACE(std::string(c.name) + ", " + p.name);
+            Tray t(p.commandLine, [&](sim::SimPlatform& s) {
+                if (c.before) c.before(s.tray);
+            });
+            if (c.after) c.after(t.sim.tray);
+            if (p.hide) p.hide(t);
+            const sim::SimPeer& screen = *t.sim.toolkit.peer(t.w().window);
+            EXPECT_TRUE(t.w().window.visible());
+            EXPECT_TRUE(screen.shown) << "on the taskbar, not hidden";
+            EXPECT_TRUE(screen.minimized);
+            EXPECT_EQ(t.w().mnuShow.caption(), p.caption);
+
+            ASSERT_TRUE(t.sim.toolkit.restoreByUser(t.form(), t.sim.dispatcher));
+            t.sim.settle();
+            EXPECT_TRUE(t.w().window.visible());
+            EXPECT_EQ(t.w().window.windowState(), WindowState::Normal);
+            EXPECT_EQ(t.w().mnuShow.caption(), "&Hide");
+        }
+    }
+}
+
+// A host that appears takes the entry in: the tray double-click brings the
+// minimised window back, and from then on hiding hides.
+TEST(NoTrayEntry, OnceAHostHoldsTheEntryHidingHidesAgain) {
+    Tray t("", [](sim::SimPlatform& s) { s.tray.hostPresent = false; });
+    fileHideToTray(t);
+    ASSERT_EQ(t.w().window.windowState(), WindowState::Minimized);
+    t.sim.tray.hostPresent = true;
+    trayDoubleClick(t);
+    const sim::SimPeer& screen = *t.sim.toolkit.peer(t.w().window);
+    EXPECT_TRUE(screen.shown);
+    EXPECT_FALSE(screen.minimized);
+    EXPECT_EQ(t.w().mnuShow.caption(), "&Hide");
+    fileHideToTray(t);
+    EXPECT_FALSE(t.w().window.visible());
+    EXPECT_FALSE(screen.shown);
+    EXPECT_FALSE(screen.minimized);
+    EXPECT_EQ(t.sim.tray.calls.size(), 1u) << "the entry was added once";
 }
 
 TEST(HideAndShow, RefusedPropertiesAreSkipped) {

@@ -124,6 +124,9 @@ struct WatchingTray : TrayShell {
         if (seen) moments.push_back(seen(message));
         return inner.notifyIcon(message, record);
     }
+    bool entryShown(const NotifyIconBytes& record) const override {
+        return inner.entryShown(record);
+    }
     sim::SimTray& inner;
     std::function<Moment(std::uint32_t)> seen;
     std::vector<Moment> moments;
@@ -246,8 +249,9 @@ TEST(TrayEntry, FailedAddLeavesTheProgramRunningAndItsDeleteIsSilent) {
     program.start();
     FrmMain& w = program.main();
     EXPECT_EQ(w.TrayCallResult, 0);
-    // The start goes on: hidden, watch on.
-    EXPECT_FALSE(w.window.visible());
+    // The start goes on: watch on, and the window minimised rather than
+    // hidden, as there is no entry to come back from.
+    EXPECT_EQ(w.window.windowState(), WindowState::Minimized);
     EXPECT_TRUE(w.mnuDefragMemory3.checked());
     sim.click(w.form, "mnuExit2");
     EXPECT_EQ(sim.tray.calls.size(), 2u);

@@ -39,10 +39,12 @@ WindowDef build() {
     ok.isCancel = true;   // Esc
     c.push_back(ok);
 
-    // A 32-pixel icon inside a two-pixel sunken border.
+    // A 32-pixel icon inside a two-pixel sunken border. Tab goes from OK to
+    // the icon and on to the System Info button: the order of this table.
     ControlDef icon = makeControl(ControlKind::PictureBox, "picIcon", "", "", 840, 120, 540, 540);
     icon.border = Border::Sunken3D;
     icon.showsIcon = true;
+    icon.tabStop = true;
     c.push_back(icon);
 
     c.push_back(button("cmdSysInfo", "&System Info...", 480, 2400, 1245));

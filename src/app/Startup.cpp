@@ -30,7 +30,8 @@ void Form_Load(FrmMain& w) {
     std::string commandLine;
     step([&] { commandLine = upperCaseAscii(w.sys.commandLine); });
     if (stepTest([&] { return commandLine == kSwitchAuto; })) {
-        step([&] { w.window.setVisible(false); });
+        // Hidden, or minimised where there is no tray entry to come back from.
+        step([&] { hideMainWindow(w); });
         step([&] { w.mnuShow.setCaption(kCaptionShow); });
         step([&] { mnuDefragMemory3_Click(w); });  // the watch goes on
         return;

@@ -37,6 +37,17 @@ void Control::setChecked(bool on) {
     checked_ = on;
 }
 
+WindowState Control::windowState() const {
+    WindowState live = windowState_;
+    return peer_ && peer_->liveWindowState(live) ? live : windowState_;
+}
+
+void Control::setWindowState(WindowState state) {
+    if (state == windowState()) return;
+    if (peer_) peer_->setWindowState(state);
+    windowState_ = state;
+}
+
 void Control::setPicture(std::uintptr_t handle) {
     if (handle == picture_) return;
     if (peer_) peer_->setPicture(handle);

@@ -14,10 +14,14 @@ struct Rect {
     double left = 0, top = 0, width = 0, height = 0;
 };
 
+// A window's state on the desktop. A minimised window is still Visible: it
+// stays on the taskbar and in the window list.
+enum class WindowState { Normal, Minimized };
+
 // The backend side of a control. Every setter may throw; geometry setters
 // return the value the screen really took.
 class ControlPeer {
-public:
+  public:
     virtual ~ControlPeer() = default;
     virtual void setCaption(const std::string&) {}
     virtual void setVisible(bool) {}
@@ -30,6 +34,11 @@ public:
     // Windows: the outer frame as the screen has it now (the user may have
     // moved it); other controls report nothing and the model is the truth.
     virtual bool liveGeometry(Rect&) const { return false; }
+    // Windows: minimise or restore.
+    virtual void setWindowState(WindowState) {}
+    // Windows: the state the screen has now (the user may have minimised or
+    // restored the window); false where the model is the truth.
+    virtual bool liveWindowState(WindowState&) const { return false; }
     // The native handle of the control's window, 0 where there is none.
     virtual std::uintptr_t handle() const { return 0; }
     // Windows: the handle of the icon the toolkit gave the window (its Icon
@@ -40,7 +49,7 @@ public:
 };
 
 class Control {
-public:
+  public:
     explicit Control(const ControlDef& def);
 
     const std::string& name() const { return def_.name; }
@@ -68,6 +77,10 @@ public:
     void setWidth(double twips);
     void setHeight(double twips);
 
+    // Windows: normal or minimised, as the screen has it.
+    WindowState windowState() const;
+    void setWindowState(WindowState state);
+
     // The free text slot every control has.
     const std::string& tag() const { return tag_; }
     void setTag(const std::string& text) { tag_ = text; }
@@ -85,7 +98,7 @@ public:
     void attachPeer(ControlPeer* peer) { peer_ = peer; }
     ControlPeer* peer() const { return peer_; }
 
-private:
+  private:
     const ControlDef& def_;
     ControlPeer* peer_ = nullptr;
     std::string caption_;
@@ -93,6 +106,7 @@ private:
     bool visible_;
     bool enabled_;
     bool checked_ = false;
+    WindowState windowState_ = WindowState::Normal;
     std::uintptr_t picture_ = 0;
     Rect geometry_;
 };

@@ -47,6 +47,7 @@ struct ControlDef {
     bool isDefault = false;  // buttons: Enter presses it
     bool isCancel = false;   // buttons: Esc presses it
     bool showsIcon = false;  // picture boxes: show the program's icon from creation
+    bool tabStop = false;    // picture boxes: Tab gives them the focus (buttons always take it)
 };
 
 // The start of every row of a definition: kind, name, container, text and

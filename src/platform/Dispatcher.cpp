@@ -98,6 +98,15 @@ void Dispatcher::post(Form& form, std::string_view control, EventType type, cons
     scheduleChanged();
 }
 
+void Dispatcher::postFirst(Form& form, std::string_view control, EventType type,
+                           const EventArgs& args) {
+    if (ended_) return;
+    Control* target = form.find(control);
+    if (!target) return;
+    queue_.push_front({&form, target, type, args});
+    scheduleChanged();
+}
+
 void Dispatcher::collectDueTimers() {
     if (ended_) return;
     const std::int64_t now = clock_.nowMs();

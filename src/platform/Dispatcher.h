@@ -51,6 +51,11 @@ class Dispatcher {
 
     // From backends: something happened to a control. Unknown names are ignored.
     void post(Form& form, std::string_view control, EventType type, const EventArgs& args = {});
+    // The same, but ahead of everything that waits, timer ticks included:
+    // it is the next event delivered once no handler runs. For a request to
+    // end the program, which nothing queued before it may delay.
+    void postFirst(Form& form, std::string_view control, EventType type,
+                   const EventArgs& args = {});
 
     // Delivers what is due: timer ticks that have come due and queued events,
     // in order. Returns at once while a handler runs. To keep the backend's

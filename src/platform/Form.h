@@ -15,7 +15,9 @@
 
 namespace vk {
 
-enum class EventType { Click, DblClick, MouseMove, Timer, CloseRequest };
+// Restore: the user brought a minimised window back (from the taskbar or the
+// window list); the logic's own restores raise nothing.
+enum class EventType { Click, DblClick, MouseMove, Timer, CloseRequest, Restore };
 
 // What an event carries. Mouse events give button, shift and position in
 // twips; tray notifications give the mouse message number they stand for.

@@ -1,6 +1,6 @@
 #pragma once
 // The platform's modal message box with one OK button. show() returns once
-// the user has closed it; while it waits, the dispatcher delivers nothing.
+// the box is closed; while it waits, the dispatcher delivers nothing.
 #include <string>
 
 namespace vk {
@@ -8,9 +8,13 @@ namespace vk {
 enum class BoxIcon { Critical, Information };
 
 class MessageBoxes {
-public:
+  public:
     virtual ~MessageBoxes() = default;
     virtual void show(const std::string& text, const std::string& title, BoxIcon icon) = 0;
+    // Closes the box that waits now as if OK was pressed, so the handler that
+    // opened it goes on (a request to end the program never waits for a
+    // button). False when no box is open.
+    virtual bool dismissOpen() = 0;
 };
 
 }  // namespace vk

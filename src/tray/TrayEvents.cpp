@@ -2,6 +2,7 @@
 
 #include "about/AboutDialog.h"
 #include "platform/Skip.h"
+#include "tray/TrayRecord.h"
 
 namespace vk {
 
@@ -36,11 +37,11 @@ void mnuShow_Click(FrmMain& w) {
     if (caption == kCaptionShow) {
         step([&] { w.frmAbout.unload(); });
         step([&] { w.mnuShow.setCaption(kCaptionHide); });
-        step([&] { w.window.setVisible(true); });
+        step([&] { showMainWindow(w); });
     } else if (caption == kCaptionHide) {
         step([&] { w.frmAbout.unload(); });
         step([&] { w.mnuShow.setCaption(kCaptionShow); });
-        step([&] { w.window.setVisible(false); });
+        step([&] { hideMainWindow(w); });
     }
 }
 
@@ -50,7 +51,27 @@ void mnuToTray_Click(FrmMain& w) {
 }
 
 void Form_DblClick(FrmMain& w) {
-    step([&] { w.window.setVisible(false); });
+    step([&] { hideMainWindow(w); });
+}
+
+void Form_Restore(FrmMain& w) {
+    step([&] { w.mnuShow.setCaption(kCaptionHide); });
+    step([&] { w.window.setVisible(true); });
+}
+
+void hideMainWindow(FrmMain& w) {
+    if (TrayEntryShown(w)) {
+        w.window.setVisible(false);
+    } else {
+        w.window.setWindowState(WindowState::Minimized);
+    }
+}
+
+void showMainWindow(FrmMain& w) {
+    // Restored first, so the window comes up in front rather than on the
+    // taskbar.
+    step([&] { w.window.setWindowState(WindowState::Normal); });
+    w.window.setVisible(true);
 }
 
 }  // namespace vk

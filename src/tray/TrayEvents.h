@@ -32,5 +32,15 @@ void mnuToTray_Click(FrmMain& w);
 // A double-click on the window's background, a frame or a value label hides
 // the window and nothing else.
 void Form_DblClick(FrmMain& w);
+// The user brought the minimised window back from the taskbar or the window
+// list. After a hide that minimised it (there was no tray entry) this is the
+// way back, so it counts as showing the window.
+void Form_Restore(FrmMain& w);
+
+// Every hide and show goes through these two. Without a tray entry to come
+// back from, hiding minimises the window instead: it stays on the taskbar
+// and in the window list. Showing brings a minimised window back as well.
+void hideMainWindow(FrmMain& w);
+void showMainWindow(FrmMain& w);
 
 }  // namespace vk

@@ -25,4 +25,12 @@ void RemoveProgramFromTray(FrmMain& w) {
     });
 }
 
+bool TrayEntryShown(FrmMain& w) {
+    bool shown = false;
+    // A shell that fails to answer leaves the window on the taskbar: better
+    // reachable than hidden for good.
+    step([&] { shown = w.sys.tray.entryShown(encodeNotifyIcon(w.TrayIconData)); });
+    return shown;
+}
+
 }  // namespace vk

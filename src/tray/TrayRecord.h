@@ -19,4 +19,8 @@ void ShowProgramInTray(FrmMain& w);
 // delete); the shell's answer goes to TrayCallResult. Skips a failure.
 void RemoveProgramFromTray(FrmMain& w);
 
+// Whether the entry is in a notification area now, so that a hidden window
+// can be brought back through it. False when the shell cannot tell.
+bool TrayEntryShown(FrmMain& w);
+
 }  // namespace vk

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "ToolkitHarness.h"
+#include "platform/EndRequest.h"
 #include "platform/Errors.h"
 #include "platform/Form.h"
 
@@ -194,6 +195,33 @@ TYPED_TEST_P(ToolkitContract, AModalBoxHoldsBackEveryEventUntilOk) {
     ASSERT_TRUE(h.runUntil([&] { return ticks > after; })) << "ticks resume after OK";
 }
 
+// A request to end the program closes the box that waits as if OK was
+// pressed; the handler that opened it finishes, and the close request comes
+// next, before what waited already.
+TYPED_TEST_P(ToolkitContract, AnEndRequestClosesTheBoxAndIsDeliveredFirst) {
+    ToolkitHarness& h = this->harness;
+    Form& form = this->window;
+    h.showActive(form);
+    std::vector<std::string> order;
+    bool openAfterRequest = true;
+    form.on("cmdCancel", EventType::Click, [&] { order.push_back("cancel"); });
+    form.on("frmTest", EventType::CloseRequest, [&] { order.push_back("close"); });
+    form.on("cmdOK", EventType::Click, [&] {
+        h.answerNextBox(100, [&] {
+            h.clickButton(form, "cmdCancel");
+            requestEnd(h.dispatcher(), h.boxes(), form);
+            openAfterRequest = h.boxOpen();
+        });
+        h.boxes().show("Error text", "Error", BoxIcon::Critical);
+        order.push_back("box closed");
+    });
+    h.clickButton(form, "cmdOK");
+    ASSERT_TRUE(h.runUntil([&] { return order.size() == 3; }));
+    EXPECT_FALSE(openAfterRequest) << "the box waited on after the request";
+    EXPECT_EQ(order, (std::vector<std::string>{"box closed", "close", "cancel"}));
+    EXPECT_FALSE(h.boxes().dismissOpen()) << "no box is open any more";
+}
+
 TYPED_TEST_P(ToolkitContract, AHandlerMayDestroyTheWindowItRunsFrom) {
     ToolkitHarness& h = this->harness;
     Form& form = this->window;
@@ -206,13 +234,11 @@ TYPED_TEST_P(ToolkitContract, AHandlerMayDestroyTheWindowItRunsFrom) {
     form["lblOut"].setCaption("no widget behind it any more");
 }
 
-REGISTER_TYPED_TEST_SUITE_P(ToolkitContract, ControlsSitAtTheirPixelsInTheirContainers,
-                            GeometryTakesWholePixelsAndReportsThemBack,
-                            ImpossibleGeometryIsRefusedAndChangesNothing,
-                            CaptionsVisibilityAndStateReachTheScreen,
-                            MenuEntriesAndShortcutsReachTheirHandlers,
-                            TimersTickFromTheLoopAtMostEveryTenMilliseconds,
-                            AModalBoxHoldsBackEveryEventUntilOk,
-                            AHandlerMayDestroyTheWindowItRunsFrom);
+REGISTER_TYPED_TEST_SUITE_P(
+    ToolkitContract, ControlsSitAtTheirPixelsInTheirContainers,
+    GeometryTakesWholePixelsAndReportsThemBack, ImpossibleGeometryIsRefusedAndChangesNothing,
+    CaptionsVisibilityAndStateReachTheScreen, MenuEntriesAndShortcutsReachTheirHandlers,
+    TimersTickFromTheLoopAtMostEveryTenMilliseconds, AModalBoxHoldsBackEveryEventUntilOk,
+    AnEndRequestClosesTheBoxAndIsDeliveredFirst, AHandlerMayDestroyTheWindowItRunsFrom);
 
 }  // namespace vk::contract

@@ -46,6 +46,8 @@ class ToolkitHarness {
     // The next modal box: once it has waited `afterMs` of the loop's time,
     // `meanwhile` runs (what the user does while it waits), then OK.
     virtual void answerNextBox(int afterMs, std::function<void()> meanwhile) = 0;
+    // A modal box waits for its button now.
+    virtual bool boxOpen() = 0;
 
     // The loop. Runs it until `done` holds; false after `timeoutMs` of the
     // loop's clock without.

@@ -57,6 +57,8 @@ class SimHarness : public ToolkitHarness {
         nextBox_ = PendingBox{afterMs, std::move(meanwhile)};
     }
 
+    bool boxOpen() override { return sim.boxes.open(); }
+
     bool runUntil(const std::function<bool()>& done, int timeoutMs) override {
         for (int ms = 0; ms < timeoutMs; ++ms) {
             if (done()) return true;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # F1 opens the About dialog centred on the main window, which takes no input
-# while the dialog is open; Esc and Enter close the dialog again.
+# while the dialog is open; Esc and Enter close the dialog again, and so does
+# Enter after Tab has moved the focus from OK to the icon.
 set -euo pipefail
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
@@ -31,6 +32,16 @@ for close_key in Escape Return; do
   vk__gone "$E2E_PID" && e2e_fail "Ctrl+X reached the main window while the About dialog was open"
   vk_window_present Velkrom || e2e_fail "the main window went away with the About dialog"
 done
+
+# Tab goes from OK to the icon; Enter there presses the default button OK
+# (on "&System Info..." it would start the tool or show the error box).
+e2e_key "$main" F1
+about=$(vk_wait_window 5 "About Velkrom") || e2e_fail "F1 did not open the About dialog"
+e2e_key "$about" Tab
+e2e_screenshot about-icon-focused
+e2e_key "$about" Return
+vk_wait_until 5 vk_window_absent "About Velkrom" || e2e_fail "F1, Tab, Enter did not close the About dialog"
+vk_window_absent Error || e2e_fail "F1, Tab, Enter pressed System Info"
 
 # Enabled again: Ctrl+X now ends the program.
 e2e_key "$main" ctrl+x

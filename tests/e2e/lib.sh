@@ -194,3 +194,39 @@ e2e_status_is() { [[ $(e2e_status_digest "$1") == "$2" ]]; }
 # refresh runs and stalls while it is held up.
 e2e_reads() { awk '/^syscr:/ { print $2 }' "/proc/$E2E_PID/io"; }
 e2e_reads_above() { (($(e2e_reads) > $1)); }
+
+# Under a window manager (vk_wm_start) top-level windows sit inside its
+# frames. Client windows titled exactly NAME that the manager handles (they
+# carry WM_STATE), one id per line.
+e2e_client_windows() {
+  local id
+  for id in $(xwininfo -root -tree 2>/dev/null |
+    NAME="\"$1\":" awk '
+      /^ +0x/ { n = ENVIRON["NAME"]; q = index($0, "\"")
+                if (q && substr($0, q, length(n)) == n) print $1 }'); do
+    xprop -id "$id" WM_STATE 2>/dev/null | grep -q 'window state' && echo "$id"
+  done
+  return 0
+}
+# Waits for a managed window titled NAME and prints its id.
+e2e_wait_client_window() {
+  local secs=$1 name=$2
+  vk_wait_until "$secs" e2e__has_client_window "$name" ||
+    e2e_fail "no window titled $name appeared"
+  e2e_client_windows "$name" | head -n 1
+}
+e2e__has_client_window() { [[ -n $(e2e_client_windows "$1") ]]; }
+
+# The window manager's state of a client window: Normal, Iconic (minimised)
+# or Withdrawn (hidden; the manager has let go of it).
+e2e_wm_state() {
+  local state
+  state=$(xprop -id "$1" WM_STATE 2>/dev/null | awk '/window state:/ { print $3 }')
+  echo "${state:-Withdrawn}"
+}
+e2e_wm_state_is() { [[ $(e2e_wm_state "$1") == "$2" ]]; }
+# e2e_expect_wm_state WINDOW STATE WHAT: waits until the window is in STATE.
+e2e_expect_wm_state() {
+  vk_wait_until 5 e2e_wm_state_is "$1" "$2" ||
+    e2e_fail "$3: the window is $(e2e_wm_state "$1"), expected $2"
+}

@@ -76,6 +76,10 @@ class QtHarness : public ToolkitHarness {
         });
     }
 
+    bool boxOpen() override {
+        return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr;
+    }
+
     bool runUntil(const std::function<bool()>& done, int timeoutMs) override {
         return qt::test::waitFor(done, timeoutMs);
     }

@@ -7,6 +7,7 @@
 #include <QSessionManager>
 #include <cerrno>
 
+#include "platform/EndRequest.h"
 #include "platform/Errors.h"
 
 namespace vk::qt {
@@ -27,8 +28,8 @@ void onSignal(int signal) {
 
 }  // namespace
 
-QtEndRequests::QtEndRequests(LoopDriver& loop, Form& mainWindow)
-    : loop_(loop), mainWindow_(mainWindow) {
+QtEndRequests::QtEndRequests(LoopDriver& loop, MessageBoxes& boxes, Form& mainWindow)
+    : loop_(loop), boxes_(boxes), mainWindow_(mainWindow) {
     if (::pipe2(pipe_, O_CLOEXEC | O_NONBLOCK) != 0) {
         throw ServiceError("cannot create the signal pipe");
     }
@@ -66,7 +67,8 @@ QtEndRequests::~QtEndRequests() {
 }
 
 void QtEndRequests::requestClose() {
-    loop_.post(mainWindow_, mainWindow_.name(), EventType::CloseRequest);
+    requestEnd(loop_.dispatcher(), boxes_, mainWindow_);
+    loop_.pump();
 }
 
 }  // namespace vk::qt

@@ -152,6 +152,8 @@ void WindowPeer::frameChanged() {
     if (!centred_ || !window_) return;
     const WindowWidget& w = *window_;
     if (!w.isVisible() || w.frameGeometry() == w.geometry()) return;  // not framed yet
+    // Moving a minimised window restores it; this waits for the user's restore.
+    if (w.isMinimized()) return;
     centred_ = false;
     if (margins() != assumed_) centre();
 }
@@ -163,10 +165,47 @@ void WindowPeer::setVisible(bool on) {
         return;
     }
     placeAtFirstShow();
+    if (!w.isVisible() && !w.isMinimized() && w.wasMinimized()) {
+        // Qt 6.4 on X11 sets the "start iconic" hint when it minimises a
+        // window but keeps it when the window manager restores the window,
+        // so shown again after a hide it would come up minimised. A detour
+        // through another state rewrites the hint while the window is unmapped.
+        const WindowWidget::OwnStateChange own(w);
+        const Qt::WindowStates states = w.windowState();
+        w.setWindowState(states | Qt::WindowMaximized);
+        w.setWindowState(states);
+    }
     w.show();
+    if (QPushButton* button = w.defaultButton()) button->setFocus();
+    // A minimised window shows on the taskbar only: activating it would make
+    // the window manager restore it.
+    if (w.isMinimized()) return;
     w.raise();
     w.activateWindow();
-    if (QPushButton* button = w.defaultButton()) button->setFocus();
+}
+
+void WindowPeer::setWindowState(WindowState state) {
+    WindowWidget& w = window();
+    const bool minimise = state == WindowState::Minimized;
+    // Ours, not the user's: the window raises no Restore for it.
+    const WindowWidget::OwnStateChange own(w);
+    if (minimise) {
+        // Placed before it is minimised: Qt 6.4 maps a window that was moved
+        // after minimising (before its first show) as a normal one.
+        if (!w.isVisible()) placeAtFirstShow();
+        w.setWindowState(w.windowState() | Qt::WindowMinimized);
+        return;
+    }
+    w.setWindowState(w.windowState() & ~Qt::WindowMinimized);
+    if (w.isVisible()) {
+        w.raise();
+        w.activateWindow();
+    }
+}
+
+bool WindowPeer::liveWindowState(WindowState& state) const {
+    state = window().isMinimized() ? WindowState::Minimized : WindowState::Normal;
+    return true;
 }
 
 void WindowPeer::setEnabled(bool on) {

@@ -81,6 +81,8 @@ class WindowPeer : public ControlPeer {
     double setWidth(double twips) override;
     double setHeight(double twips) override;
     bool liveGeometry(Rect& outer) const override;
+    void setWindowState(WindowState state) override;
+    bool liveWindowState(WindowState& state) const override;
     std::uintptr_t handle() const override { return handle_; }
     std::uintptr_t iconHandle() const override { return iconHandle_; }
 

@@ -82,6 +82,14 @@ void QtTrayShell::exportMenu(const Key& key, Entry& entry, Form& form) {
     });
 }
 
+bool QtTrayShell::entryShown(const NotifyIconBytes& record) const {
+    const NotifyIconData f = decodeNotifyIcon(record);
+    const auto it = entries_.find({static_cast<std::uint32_t>(f.hWnd), f.uID});
+    // Asked afresh each time: the host may have come or gone since.
+    return it != entries_.end() && it->second->icon->isVisible() &&
+           QSystemTrayIcon::isSystemTrayAvailable();
+}
+
 QSystemTrayIcon* QtTrayShell::entry(std::uint32_t hWnd, std::uint32_t uID) const {
     const auto it = entries_.find({hWnd, uID});
     return it == entries_.end() ? nullptr : it->second->icon.get();

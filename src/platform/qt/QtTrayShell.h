@@ -31,6 +31,9 @@ class QtTrayShell : public TrayShell {
     explicit QtTrayShell(QtToolkit& toolkit);
     ~QtTrayShell() override;
     std::int32_t notifyIcon(std::uint32_t message, const NotifyIconBytes& record) override;
+    // An entry is kept while no tray host is there, and Qt puts it into the
+    // next host that appears; it is shown while a host holds it.
+    bool entryShown(const NotifyIconBytes& record) const override;
 
     // The entry a record names, for tests; nullptr when there is none.
     QSystemTrayIcon* entry(std::uint32_t hWnd, std::uint32_t uID) const;

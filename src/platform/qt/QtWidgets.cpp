@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QVBoxLayout>
+#include <QWindowStateChangeEvent>
 
 namespace vk::qt {
 namespace {
@@ -103,6 +104,18 @@ QMenuBar* WindowWidget::menuBar() {
     return menuBar_;
 }
 
+void WindowWidget::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange) return;
+    if (isMinimized()) wasMinimized_ = true;
+    if (ownStateChanges_ > 0) return;
+    const auto* change = static_cast<QWindowStateChangeEvent*>(event);
+    if ((change->oldState() & Qt::WindowMinimized) && !isMinimized()) {
+        // From the loop: the window manager's change is still under way.
+        postLater(EventType::Restore);
+    }
+}
+
 void WindowWidget::closeEvent(QCloseEvent* event) {
     // The logic decides: the close box only asks. A disabled window takes no
     // input, its close box included.
@@ -192,6 +205,9 @@ PictureBoxWidget::PictureBoxWidget(BindingPtr binding, const ControlDef& def, QW
     // behind the box first.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
+    // Keys go on to the window: Enter on a focused box presses the default
+    // button. Nothing is drawn for the focus.
+    if (def.tabStop) setFocusPolicy(Qt::TabFocus);
     if (def.border != Border::None) {
         client_ = new QWidget(this);
         client_->setMouseTracking(true);

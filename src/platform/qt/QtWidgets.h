@@ -22,6 +22,10 @@ class Poster {
     void post(EventType type, const EventArgs& args = {}) const {
         binding_->post(control_, type, args);
     }
+    // Delivered from the loop's next wake-up, outside the event at hand.
+    void postLater(EventType type, const EventArgs& args = {}) const {
+        binding_->postLater(control_, type, args);
+    }
     // A mouse event's button, shift and position in twips, as the events carry them.
     EventArgs mouseArgs(const QMouseEvent& event, QPoint origin) const;
     const std::string& control() const { return control_; }
@@ -42,11 +46,29 @@ class WindowWidget : public QWidget, public Poster {
     void setDefaultButton(QPushButton* button) { default_ = button; }
     void setCancelButton(QPushButton* button) { cancel_ = button; }
     QPushButton* defaultButton() const { return default_; }
+    // The window has been minimised at some time.
+    bool wasMinimized() const { return wasMinimized_; }
     // Told when the window moves or shows: the moments a window manager's
     // frame becomes known.
     std::function<void()> onFrameChanged;
 
+    // Held while the logic itself minimises or restores the window: only
+    // the user's restores are reported.
+    class OwnStateChange {
+      public:
+        explicit OwnStateChange(WindowWidget& window) : window_(window) {
+            ++window_.ownStateChanges_;
+        }
+        ~OwnStateChange() { --window_.ownStateChanges_; }
+        OwnStateChange(const OwnStateChange&) = delete;
+        OwnStateChange& operator=(const OwnStateChange&) = delete;
+
+      private:
+        WindowWidget& window_;
+    };
+
   protected:
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
@@ -57,6 +79,8 @@ class WindowWidget : public QWidget, public Poster {
     QMenuBar* menuBar_ = nullptr;
     QPushButton* default_ = nullptr;
     QPushButton* cancel_ = nullptr;
+    int ownStateChanges_ = 0;
+    bool wasMinimized_ = false;
 };
 
 // A control that draws its own caption: no size hints to recompute and no

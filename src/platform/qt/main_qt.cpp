@@ -55,7 +55,7 @@ int run(int argc, char** argv) {
 
     vk::qt::QtPlatform platform(arguments);
     vk::Program program(platform.services);
-    vk::qt::QtEndRequests endRequests(platform.loop, program.main().form);
+    vk::qt::QtEndRequests endRequests(platform.loop, platform.boxes, program.main().form);
     program.start();
     if (!platform.toolkit.quitRequested()) QApplication::exec();
     printStats(program, platform.dispatcher, started);

@@ -61,6 +61,14 @@ bool SimToolkit::pressShortcut(Form& form, const std::string& keys, Dispatcher& 
     return false;
 }
 
+bool SimToolkit::restoreByUser(Form& form, Dispatcher& dispatcher) {
+    SimPeer* window = peer(form.window());
+    if (!window || !window->minimized) return false;
+    window->minimized = false;
+    dispatcher.post(form, form.name(), EventType::Restore);
+    return true;
+}
+
 void SimToolkit::popupMenu(Form& form, const std::string& menu) {
     popups.push_back(form.name() + "/" + menu);
 }
@@ -92,19 +100,40 @@ std::unique_ptr<Block> SimAllocator::allocateAndFill(std::size_t bytes) {
     return block;
 }
 
+namespace {
+
+std::pair<std::uint32_t, std::uint32_t> entryId(const NotifyIconBytes& record) {
+    const NotifyIconData fields = decodeNotifyIcon(record);
+    return {static_cast<std::uint32_t>(fields.hWnd), fields.uID};
+}
+
+}  // namespace
+
 std::int32_t SimTray::notifyIcon(std::uint32_t message, const NotifyIconBytes& record) {
     calls.push_back({message, record});
-    const NotifyIconData fields = decodeNotifyIcon(record);
-    const auto id = std::make_pair(static_cast<std::uint32_t>(fields.hWnd), fields.uID);
+    const auto id = entryId(record);
     if (result == 0) return 0;
-    if (message == ShellMessage::Add) return entries.insert(id).second ? result : 0;
+    if (message == ShellMessage::Add) return entries.insert(id).second && hostPresent ? result : 0;
     if (message == ShellMessage::Delete) return entries.erase(id) ? result : 0;
     return 0;
 }
 
+bool SimTray::entryShown(const NotifyIconBytes& record) const {
+    return hostPresent && entries.count(entryId(record)) > 0;
+}
+
 void SimBoxes::show(const std::string& text, const std::string& title, BoxIcon icon) {
     shown.push_back({text, title, icon});
+    open_ = true;
     if (whileOpen) whileOpen(shown.back());
+    open_ = false;
+}
+
+bool SimBoxes::dismissOpen() {
+    if (!open_) return false;
+    open_ = false;
+    shown.back().dismissed = true;
+    return true;
 }
 
 std::int32_t SimRegistry::openKey(std::uint32_t root, const std::string& key, std::uint32_t access,

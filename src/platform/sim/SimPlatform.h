@@ -44,6 +44,14 @@ class SimPeer : public ControlPeer {
         enabled_ = on;
     }
     void setChecked(bool) override { check(); }
+    void setWindowState(WindowState state) override {
+        check();
+        minimized = state == WindowState::Minimized;
+    }
+    bool liveWindowState(WindowState& state) const override {
+        state = minimized ? WindowState::Minimized : WindowState::Normal;
+        return true;
+    }
     double setLeft(double twips) override { return snap(twips, false, pixels.left); }
     double setTop(double twips) override { return snap(twips, false, pixels.top); }
     double setWidth(double twips) override { return snap(twips, true, pixels.width); }
@@ -55,8 +63,9 @@ class SimPeer : public ControlPeer {
     const std::string& text() const { return text_; }
     bool enabledOnScreen() const { return enabled_; }
 
-    bool refuse = false;  // every property call throws PropertyRefused
-    bool shown = false;   // what the screen shows (windows start unshown)
+    bool refuse = false;     // every property call throws PropertyRefused
+    bool shown = false;      // what the screen shows (windows start unshown)
+    bool minimized = false;  // windows: on the taskbar only
     struct {
         int left = 0, top = 0, width = 0, height = 0;
     } pixels;  // the place on screen, in its container's client area
@@ -83,6 +92,10 @@ class SimToolkit : public Toolkit {
     // entry that carries it is chosen, as long as the window, the entry and
     // every menu above it are enabled. False when nothing took the keys.
     bool pressShortcut(Form& form, const std::string& keys, Dispatcher& dispatcher);
+
+    // The user brings the minimised window back from the taskbar; the
+    // window reports it as its Restore event. False when it was not minimised.
+    bool restoreByUser(Form& form, Dispatcher& dispatcher);
 
     // The peer of a control of a loaded window (nullptr when none).
     SimPeer* peer(const Control& control);
@@ -140,9 +153,14 @@ class SimTray : public TrayShell {
         NotifyIconBytes record;
     };
     std::int32_t notifyIcon(std::uint32_t message, const NotifyIconBytes& record) override;
+    bool entryShown(const NotifyIconBytes& record) const override;
     std::vector<Call> calls;
+    // 0: every call fails and nothing is kept.
     std::int32_t result = 1;
-    // Entries present, keyed by window handle and id, as a shell keeps them.
+    // A notification area is there. Without one an add is kept but fails;
+    // the entry shows once a host is there again.
+    bool hostPresent = true;
+    // Entries kept, keyed by window handle and id, as a shell keeps them.
     std::set<std::pair<std::uint32_t, std::uint32_t>> entries;
 };
 
@@ -151,11 +169,18 @@ class SimBoxes : public MessageBoxes {
     struct Box {
         std::string text, title;
         BoxIcon icon;
+        bool dismissed = false;  // closed by dismissOpen, not by the user's OK
     };
     void show(const std::string& text, const std::string& title, BoxIcon icon) override;
+    bool dismissOpen() override;
+    bool open() const { return open_; }
     std::vector<Box> shown;
-    // Runs while the box waits, before the user presses OK.
+    // Runs while the box waits; the user presses OK after it, unless the box
+    // was dismissed meanwhile.
     std::function<void(const Box&)> whileOpen;
+
+  private:
+    bool open_ = false;
 };
 
 class SimRegistry : public Registry {
