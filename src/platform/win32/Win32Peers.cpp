@@ -31,6 +31,9 @@ RECT ChildPeer::placed() const {
 }
 
 void ChildPeer::place(const RECT& r) {
+    // The refresh sets the bars' places on every tick, mostly to where they
+    // are: the window is left alone then.
+    if (const RECT now = placed(); EqualRect(&now, &r)) return;
     if (!SetWindowPos(window(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                       SWP_NOZORDER | SWP_NOACTIVATE)) {
         throw PropertyRefused("the control refused its place");

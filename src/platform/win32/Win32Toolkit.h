@@ -81,6 +81,10 @@ class Win32Toolkit : public Toolkit {
     std::function<bool()> trayEntryExists;
     // Told when the shell's notification area has been (re)created.
     std::function<void()> onTaskbarCreated;
+    // Told when the session ends while a handler waits in a modal box: the
+    // process may end as soon as the system has been answered, before the
+    // handler can finish and the window unload, so the tray entries go now.
+    std::function<void()> onSessionEndWhileBusy;
 
     // Closes the modal message boxes of this thread as if OK was pressed.
     static void closeMessageBoxes();

@@ -73,15 +73,23 @@ NOTIFYICONDATAA Win32TrayShell::nativeRecord(const NotifyIconBytes& record) {
 Win32TrayShell::Win32TrayShell(Win32Toolkit& toolkit) : toolkit_(toolkit) {
     toolkit_.trayEntryExists = [this] { return hasEntry(); };
     toolkit_.onTaskbarCreated = [this] { addAgain(); };
+    toolkit_.onSessionEndWhileBusy = [this] { deleteAll(); };
 }
 
 Win32TrayShell::~Win32TrayShell() {
     toolkit_.trayEntryExists = nullptr;
     toolkit_.onTaskbarCreated = nullptr;
+    toolkit_.onSessionEndWhileBusy = nullptr;
+    deleteAll();
+}
+
+void Win32TrayShell::deleteAll() {
     for (const Key& key : present_) {
         NOTIFYICONDATAA native = nativeRecord(added_.at(key));
         Shell_NotifyIconA(NIM_DELETE, &native);
     }
+    present_.clear();
+    added_.clear();
 }
 
 std::int32_t Win32TrayShell::notifyIcon(std::uint32_t message, const NotifyIconBytes& record) {

@@ -33,6 +33,8 @@ class Win32TrayShell : public TrayShell {
 
     // Whether the shell holds an entry of the program now.
     bool hasEntry() const { return !present_.empty(); }
+    // Deletes every entry the shell holds.
+    void deleteAll();
 
     // The record as the shell is given it.
     static NOTIFYICONDATAA nativeRecord(const NotifyIconBytes& record);

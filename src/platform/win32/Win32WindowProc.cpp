@@ -232,10 +232,15 @@ void Win32Toolkit::colourStatic(HWND control, HDC dc, LRESULT& brush) {
 }
 
 void Win32Toolkit::endSession(Node& node) {
-    // A box that waits is answered as if OK was pressed; its handler then
-    // finishes and the close request, queued meanwhile, unloads the window.
+    // Unloads now, through the normal path, unless a handler runs: then a
+    // box that waits is answered as if OK was pressed, and once its handler
+    // has finished the close request, queued meanwhile, unloads the window.
     closeMessageBoxes();
     post(node, EventType::CloseRequest);
+    // Windows may end the process as soon as this message returns (Wine's
+    // session end does at once), so a handler still running cannot be
+    // waited for; what must not outlive the program goes now.
+    if (loop_ && loop_->dispatcher().busy() && onSessionEndWhileBusy) onSessionEndWhileBusy();
 }
 
 namespace {
