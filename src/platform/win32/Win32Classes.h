@@ -6,8 +6,8 @@
 #include <windows.h>
 
 #include "platform/ControlDef.h"
+#include "platform/Twips.h"
 #include "platform/win32/Win32Node.h"
-#include "platform/win32/Win32Scale.h"
 
 namespace vk::win32 {
 

@@ -7,9 +7,9 @@
 #include <cstdint>
 
 #include "platform/Control.h"
+#include "platform/Twips.h"
 #include "platform/win32/Win32Menus.h"
 #include "platform/win32/Win32Node.h"
-#include "platform/win32/Win32Scale.h"
 
 namespace vk::win32 {
 

@@ -19,10 +19,10 @@
 
 #include "platform/LoopDriver.h"
 #include "platform/Toolkit.h"
+#include "platform/Twips.h"
 #include "platform/win32/Win32Binding.h"
 #include "platform/win32/Win32Fonts.h"
 #include "platform/win32/Win32Menus.h"
-#include "platform/win32/Win32Scale.h"
 #include "platform/win32/Win32WakeTimer.h"
 
 namespace vk::win32 {
