@@ -306,12 +306,16 @@ void Win32Toolkit::run() {
     while (!quit_) {
         const BOOL got = GetMessageA(&message, nullptr, 0, 0);
         if (got == 0 || got == -1) break;
-        if (!translate(message)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-        retired_.clear();
+        process(message);
     }
+}
+
+void Win32Toolkit::process(MSG& message) {
+    if (!translate(message)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    retired_.clear();
 }
 
 bool Win32Toolkit::translate(MSG& message) {
@@ -348,6 +352,13 @@ HMENU Win32Toolkit::menu(const Form& form, std::string_view name) const {
     if (!record) return nullptr;
     const MenuEntry* entry = record->menus.entry(std::string(name));
     return entry ? entry->submenu : nullptr;
+}
+
+UINT Win32Toolkit::commandId(const Form& form, std::string_view name) const {
+    Loaded* record = loaded(form);
+    if (!record) return 0;
+    const MenuEntry* entry = record->menus.entry(std::string(name));
+    return entry ? entry->id : 0;
 }
 
 HWND Win32Toolkit::mainWindow() const {

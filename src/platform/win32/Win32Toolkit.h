@@ -52,9 +52,12 @@ class Win32Toolkit : public Toolkit {
     // Runs the message loop until quit(). Returns at once when the program
     // has ended already.
     void run();
-    // What the loop does with one message before dispatching it: the dialog
-    // keys of windows with buttons and the shortcut keys of enabled windows.
-    // True when the message was taken.
+    // What the loop does with one message it got: the dialog keys of
+    // windows with buttons and the shortcut keys of enabled windows first,
+    // else the message goes to its window. Windows destroyed meanwhile are
+    // freed afterwards. Only the outermost loop calls this.
+    void process(MSG& msg);
+    // The first half of that: true when the message was taken as a key.
     bool translate(MSG& msg);
 
     double twipsPerPixel() const { return scale_.twipsPerPixel(); }
@@ -67,6 +70,8 @@ class Win32Toolkit : public Toolkit {
     HWND window(const Form& form) const;
     HWND control(const Form& form, std::string_view name) const;
     HMENU menu(const Form& form, std::string_view name) const;
+    // The command id a menu entry's choice sends; 0 for none.
+    UINT commandId(const Form& form, std::string_view name) const;
     // The program's main window: the loaded window with a taskbar button.
     HWND mainWindow() const;
     // What a window handle names: a control of a loaded form.
