@@ -3,7 +3,8 @@
 # scripts/wine.sh; it defines functions only.
 #
 #   vk_wine_desktop ARCH   readies $WINEPREFIX for windows on a display
-#                          without a window manager, with the dialog font
+#                          without a window manager, with the dialog font,
+#                          and gives it registry files of its own
 #
 # There is no window manager on that display. Wine is told so: its windows
 # are unmanaged, so Wine frames and places them itself instead of waiting at
@@ -13,7 +14,13 @@
 # prefix's Fonts folder, where Wine looks for "MS Sans Serif".
 
 vk_wine_desktop() {
-  local arch=$1 settings
+  local arch=$1 settings file
+  # The registry files become the prefix's own before anything is written:
+  # Wine rewrites them in place, which would reach every other prefix
+  # through hard links to a shared template.
+  for file in "$WINEPREFIX"/*.reg; do
+    cp "$file" "$file.own" && mv -f "$file.own" "$file"
+  done
   settings=$(mktemp "${TMPDIR:-/tmp}/velkrom-wine.XXXXXX.reg")
   cat >"$settings" <<'REG'
 REGEDIT4
