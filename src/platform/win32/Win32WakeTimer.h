@@ -26,7 +26,8 @@ class Win32WakeTimer : public WakeTimer {
   private:
     HWND window_;
     LoopDriver* loop_ = nullptr;
-    bool posted_ = false;
+    bool posted_ = false;  // a wake-up message is on its way
+    bool armed_ = false;   // the window timer runs
 };
 
 }  // namespace vk::win32

@@ -56,15 +56,12 @@ w32_reg() {
   vk_wine_run "$W32_ARCH" reg "$@" "/reg:$view" /f >/dev/null 2>&1
 }
 
-# Starts the program with the given arguments; E2E_PID is its pid. Wine's
-# loader is started directly, so the pid is the program's own and its exit
-# status the program's.
+# Starts the program with the given arguments; E2E_PID is its pid and its
+# exit status the program's.
 e2e_start() {
-  local loader=$VK_WINE_LOADER64
-  [[ $W32_ARCH == i686 ]] && loader=$VK_WINE_LOADER32
   E2E_PROGRAM_LOG=$VK_DESKTOP_DIR/program.log
   echo "--- velkrom $*" >>"$E2E_PROGRAM_LOG"
-  WINELOADER=$loader "$loader" "$E2E_PROGRAM" "$@" >>"$E2E_PROGRAM_LOG" 2>&1 &
+  vk_wine_start "$W32_ARCH" "$E2E_PROGRAM" "$@" >>"$E2E_PROGRAM_LOG" 2>&1
   E2E_PID=$!
   E2E_STARTED_US=$(vk__now_us)
 }
