@@ -1,18 +1,39 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Velkrom (Release) and starts it.
 #
-#   scripts/run.sh [/AUTO|/QUIT]
+#   scripts/run.sh [/AUTO|/QUIT]                    the Linux program
+#   scripts/run.sh --windows[=i686] [/AUTO|/QUIT]   the Windows program under
+#                                                   Wine (x86_64 by default)
 #
 # On a desktop the program opens there. Without one (no DISPLAY) it runs on a
 # private Xvfb with the trayer tray host, and a screenshot of its window goes
 # to out/velkrom.png. It runs until it ends by itself, until Ctrl+C, or for
-# VELKROM_RUN_SECONDS seconds when that is set; then it is ended with SIGTERM,
-# which closes it through its normal exit (the tray entry is removed).
+# VELKROM_RUN_SECONDS seconds when that is set; then it is closed through its
+# normal exit (the tray entry is removed): the Linux program by SIGTERM, the
+# Windows program by taskkill (WM_CLOSE). The Windows program runs in a fresh
+# Wine prefix of its own, removed afterwards.
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # shellcheck source=scripts/desktop.sh
 source "$repo/scripts/desktop.sh"
+
+windows=''
+case ${1:-} in
+  --windows) windows=x86_64 ;;
+  --windows=x86_64 | --windows=i686) windows=${1#--windows=} ;;
+  --windows=*)
+    echo "run: unknown Windows architecture '${1#--windows=}' (x86_64 or i686)" >&2
+    exit 2
+    ;;
+esac
+if [[ -n $windows ]]; then
+  shift
+  # shellcheck source=scripts/run-windows.sh
+  source "$repo/scripts/run-windows.sh"
+  vk_run_windows "$windows" "$@"
+  exit
+fi
 
 "$repo/scripts/setup-debian.sh" run
 # The program alone: a run needs neither the tests nor their libraries.

@@ -1,0 +1,57 @@
+#pragma once
+// What the toolkit keeps per window: each window of ours (and each system
+// control it creates) carries a Node in its user data, and each loaded form
+// has one Loaded record holding its nodes, menus and peers.
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Control.h"
+#include "platform/win32/Win32Binding.h"
+#include "platform/win32/Win32Menus.h"
+#include "platform/win32/Win32Toolkit.h"
+
+namespace vk::win32 {
+
+struct Win32Toolkit::Node {
+    Win32Toolkit* toolkit = nullptr;
+    BindingPtr binding;
+    std::string control;  // the control's name; empty for the anchor
+    ControlKind kind = ControlKind::Window;
+    bool anchor = false;
+    Loaded* loaded = nullptr;      // the form's record
+    std::optional<COLORREF> fore;  // labels: their text colour
+    HBRUSH fill = nullptr;         // picture boxes: their colour (owned)
+    HICON picture = nullptr;       // picture boxes: the picture held
+    HFONT font = nullptr;          // frames draw their caption in it
+
+    Node() = default;
+    Node(const Node&) = delete;
+    Node& operator=(const Node&) = delete;
+    ~Node() {
+        if (fill) DeleteObject(fill);
+    }
+};
+
+struct Win32Toolkit::Loaded {
+    BindingPtr binding;
+    const WindowDef* def = nullptr;
+    HWND window = nullptr;
+    std::vector<std::unique_ptr<Node>> nodes;
+    std::map<std::string, HWND, std::less<>> windows;  // control name -> its window
+    MenuSet menus;
+    std::vector<std::unique_ptr<ControlPeer>> peers;
+    std::vector<UINT> commands;
+    std::vector<HWND> buttons;
+    HWND definedDefault = nullptr;  // the button Enter presses unless another has the focus
+    HWND currentDefault = nullptr;  // the button that shows as the default now
+    HWND cancelButton = nullptr;    // the button Esc presses
+    HWND savedFocus = nullptr;      // the focus while the window is inactive
+    bool dialogKeys = false;        // has buttons: Tab, Enter, Esc and access keys
+};
+
+}  // namespace vk::win32

@@ -1,0 +1,154 @@
+#pragma once
+// The window toolkit on plain Win32: builds the windows of any definition,
+// attaches a peer to each control and turns what the user does into
+// dispatcher events. Everything runs on the thread that created it.
+//
+// Besides the forms' windows there is one hidden top-level window, the
+// anchor: it owns the windows that have no taskbar button and the pop-up
+// menus, carries the loop's wake-up timer and hears the shell's broadcasts.
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/LoopDriver.h"
+#include "platform/Toolkit.h"
+#include "platform/Twips.h"
+#include "platform/win32/Win32Binding.h"
+#include "platform/win32/Win32Fonts.h"
+#include "platform/win32/Win32Menus.h"
+#include "platform/win32/Win32WakeTimer.h"
+
+namespace vk::win32 {
+
+class Win32Toolkit : public Toolkit {
+  public:
+    // `dpi` overrides the screen's logical DPI (tests); 0 asks the screen.
+    explicit Win32Toolkit(HINSTANCE instance, int dpi = 0);
+    ~Win32Toolkit() override;
+    Win32Toolkit(const Win32Toolkit&) = delete;
+    Win32Toolkit& operator=(const Win32Toolkit&) = delete;
+
+    // The loop the windows post through; set once, before any window exists.
+    void setLoop(LoopDriver& loop) {
+        loop_ = &loop;
+        wake_->setLoop(loop);
+    }
+    // The loop driver's wake-up: a timer on the anchor window.
+    WakeTimer& wakeTimer() { return *wake_; }
+
+    void createWindow(Form& form) override;
+    void destroyWindow(Form& form) override;
+    void popupMenu(Form& form, const std::string& menu) override;
+    void quit() override;
+    bool quitRequested() const { return quit_; }
+
+    // Runs the message loop until quit(). Returns at once when the program
+    // has ended already.
+    void run();
+    // What the loop does with one message it got: the dialog keys of
+    // windows with buttons and the shortcut keys of enabled windows first,
+    // else the message goes to its window. Windows destroyed meanwhile are
+    // freed afterwards. Only the outermost loop calls this.
+    void process(MSG& msg);
+    // The first half of that: true when the message was taken as a key.
+    bool translate(MSG& msg);
+
+    double twipsPerPixel() const { return scale_.twipsPerPixel(); }
+    int dpi() const { return dpi_; }
+    HICON programIcon() const { return icon_; }
+    HWND anchor() const { return anchor_; }
+
+    // The windows of a loaded form, for tests and the shells: the window,
+    // a control's window, and the menu a menu entry opens.
+    HWND window(const Form& form) const;
+    HWND control(const Form& form, std::string_view name) const;
+    HMENU menu(const Form& form, std::string_view name) const;
+    // The command id a menu entry's choice sends; 0 for none.
+    UINT commandId(const Form& form, std::string_view name) const;
+    // The program's main window: the loaded window with a taskbar button.
+    HWND mainWindow() const;
+    // What a window handle names: a control of a loaded form.
+    struct Target {
+        BindingPtr binding;
+        std::string control;
+    };
+    std::optional<Target> findWindow(HWND window) const;
+
+    // Told by the tray shell: whether the program has a tray entry now.
+    // While it has none, hiding a main window minimises it instead.
+    std::function<bool()> trayEntryExists;
+    // Told when the shell's notification area has been (re)created.
+    std::function<void()> onTaskbarCreated;
+    // Told when the session ends while a handler waits in a modal box: the
+    // process may end as soon as the system has been answered, before the
+    // handler can finish and the window unload, so the tray entries go now.
+    std::function<void()> onSessionEndWhileBusy;
+
+    // Closes the modal message boxes of this thread as if OK was pressed.
+    static void closeMessageBoxes();
+
+    // The window procedure every window of ours shares.
+    static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+    struct Node;
+    struct Loaded;
+
+  private:
+    LRESULT handle(Node& node, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handleAnchor(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handleTopLevel(Node& node, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    void paint(Node& node, HWND hwnd);
+    void command(HWND from, WPARAM wParam, LPARAM lParam);
+    void menuCommand(UINT id);
+    void colourStatic(HWND control, HDC dc, LRESULT& brush);
+    void endSession(Node& node);
+    void openPopup(HMENU menu, POINT at);
+    void syncDefaultButton(Loaded& loaded);
+    Loaded* loaded(const Form& form) const;
+    Loaded* loadedOf(HWND topLevel) const;
+    void build(Form& form, Loaded& record);
+    HWND createTopLevel(Form& form, Loaded& record);
+    UINT newCommandId();
+
+    HINSTANCE instance_;
+    int dpi_;
+    PixelScale scale_;
+    Fonts fonts_;
+    LoopDriver* loop_ = nullptr;
+    HICON icon_ = nullptr;
+    HICON smallIcon_ = nullptr;
+    bool iconsOwned_ = false;
+    std::unique_ptr<Node> anchorNode_;
+    HWND anchor_ = nullptr;
+    std::unique_ptr<Win32WakeTimer> wake_;
+    struct PendingPopup {
+        BindingPtr binding;
+        std::string menu;
+        POINT at;
+    };
+    std::optional<PendingPopup> pendingPopup_;
+    UINT taskbarCreated_ = 0;
+    HBRUSH faceBrush_ = nullptr;
+    std::map<const Form*, std::unique_ptr<Loaded>> windows_;
+    // Records of destroyed windows, freed once the outermost loop is back:
+    // a handler may destroy the window whose message it runs from.
+    std::vector<std::unique_ptr<Loaded>> retired_;
+    // Menu command ids in use, and what each names.
+    std::map<UINT, Target> commands_;
+    UINT nextCommand_ = kFirstCommand;
+    bool quit_ = false;
+
+    static constexpr UINT kFirstCommand = 0x1000;
+    static constexpr UINT kLastCommand = 0x7FFF;
+    // Opens the pending pop-up menu from the loop.
+    static constexpr UINT kPopupMessage = WM_APP + 1;
+};
+
+}  // namespace vk::win32

@@ -1,0 +1,53 @@
+#pragma once
+// The notification-area shell on Win32: Shell_NotifyIconA with the record's
+// first form. On i686 the record's 88 bytes are that form exactly and go as
+// they are; on x86_64 the same fields go in the native layout of the first
+// form, handles at full width.
+//
+// The shell can be recreated (Explorer restarts, or a tray host appears
+// late): it then broadcasts "TaskbarCreated", and every entry the program
+// added is added again with the same record.
+#include <windows.h>
+// After <windows.h>, which it needs.
+#include <shellapi.h>
+
+#include <map>
+#include <set>
+#include <utility>
+
+#include "platform/TrayShell.h"
+
+namespace vk::win32 {
+
+class Win32Toolkit;
+
+class Win32TrayShell : public TrayShell {
+  public:
+    explicit Win32TrayShell(Win32Toolkit& toolkit);
+    // Entries still present are deleted: none outlives the program.
+    ~Win32TrayShell() override;
+    Win32TrayShell(const Win32TrayShell&) = delete;
+    Win32TrayShell& operator=(const Win32TrayShell&) = delete;
+
+    std::int32_t notifyIcon(std::uint32_t message, const NotifyIconBytes& record) override;
+
+    // Whether the shell holds an entry of the program now.
+    bool hasEntry() const { return !present_.empty(); }
+    // Deletes every entry the shell holds.
+    void deleteAll();
+
+    // The record as the shell is given it.
+    static NOTIFYICONDATAA nativeRecord(const NotifyIconBytes& record);
+
+  private:
+    using Key = std::pair<HWND, UINT>;
+    void addAgain();
+
+    Win32Toolkit& toolkit_;
+    // Entries the program added, whether the shell took them or not (a
+    // shell that comes later gets them), and those the shell holds.
+    std::map<Key, NotifyIconBytes> added_;
+    std::set<Key> present_;
+};
+
+}  // namespace vk::win32

@@ -1,0 +1,33 @@
+#pragma once
+// The loop driver's wake-up on Win32: one window timer on the anchor window,
+// re-armed to the dispatcher's next due time. A wake-up due now is a posted
+// message instead, since a window timer waits at least 10 ms. Both arrive
+// through whatever loop runs, a modal box's or a menu's included.
+#include <windows.h>
+
+#include "platform/LoopDriver.h"
+
+namespace vk::win32 {
+
+class Win32WakeTimer : public WakeTimer {
+  public:
+    explicit Win32WakeTimer(HWND window) : window_(window) {}
+    void setLoop(LoopDriver& loop) { loop_ = &loop; }
+
+    void start(std::int64_t delayMs) override;
+    void stop() override;
+
+    // From the window's procedure: true when the message was the wake-up.
+    bool handle(UINT message, WPARAM wParam);
+
+    static constexpr UINT_PTR kTimerId = 1;
+    static constexpr UINT kWakeMessage = WM_APP + 2;
+
+  private:
+    HWND window_;
+    LoopDriver* loop_ = nullptr;
+    bool posted_ = false;  // a wake-up message is on its way
+    bool armed_ = false;   // the window timer runs
+};
+
+}  // namespace vk::win32

@@ -1,0 +1,286 @@
+// The one window procedure of the toolkit's windows: what the user and the
+// system do to a window becomes a dispatcher event for its control.
+#include <windowsx.h>
+
+#include "platform/win32/Win32Classes.h"
+#include "platform/win32/Win32Node.h"
+#include "platform/win32/Win32Toolkit.h"
+
+namespace vk::win32 {
+namespace {
+
+// A mouse event's button, shift and position in twips, as the events carry
+// them. A tray notification arrives as a mouse move with the mouse message
+// in lParam, where a real move has its position: `message` carries it.
+EventArgs mouseArgs(WPARAM wParam, LPARAM lParam, double twipsPerPixel) {
+    EventArgs args;
+    args.button = (wParam & MK_LBUTTON ? 1 : 0) | (wParam & MK_RBUTTON ? 2 : 0) |
+                  (wParam & MK_MBUTTON ? 4 : 0);
+    args.shift = (wParam & MK_SHIFT ? 1 : 0) | (wParam & MK_CONTROL ? 2 : 0) |
+                 (GetKeyState(VK_MENU) < 0 ? 4 : 0);
+    args.x = GET_X_LPARAM(lParam) * twipsPerPixel;
+    args.y = GET_Y_LPARAM(lParam) * twipsPerPixel;
+    args.message = static_cast<std::uint32_t>(lParam);
+    return args;
+}
+
+void post(const Win32Toolkit::Node& node, EventType type, const EventArgs& args = {}) {
+    // The handler may destroy this very window: keep what posting needs.
+    const BindingPtr binding = node.binding;
+    const std::string control = node.control;
+    if (binding) binding->post(control, type, args);
+}
+
+}  // namespace
+
+LRESULT CALLBACK Win32Toolkit::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        remember(hwnd, static_cast<Node*>(create->lpCreateParams));
+    }
+    Node* node = nodeOf(hwnd);
+    if (!node || !node->toolkit) return DefWindowProcA(hwnd, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        forget(hwnd);
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+    // Nothing may unwind through the system's code.
+    try {
+        return node->toolkit->handle(*node, hwnd, message, wParam, lParam);
+    } catch (...) {
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+}
+
+LRESULT Win32Toolkit::handle(Node& node, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (node.anchor) return handleAnchor(hwnd, message, wParam, lParam);
+    switch (message) {
+        case WM_COMMAND:
+            // Containers pass their children's notifications on.
+            command(hwnd, wParam, lParam);
+            return 0;
+        case WM_CTLCOLORSTATIC: {
+            LRESULT brush = 0;
+            colourStatic(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam), brush);
+            return brush;
+        }
+        case WM_LBUTTONDBLCLK:
+            post(node, EventType::DblClick, mouseArgs(wParam, lParam, twipsPerPixel()));
+            return 0;
+        default:
+            break;
+    }
+    if (node.kind == ControlKind::Window)
+        return handleTopLevel(node, hwnd, message, wParam, lParam);
+    switch (message) {
+        case WM_ERASEBKGND:
+            return 1;  // painted whole in WM_PAINT
+        case WM_PAINT:
+            if (node.kind == ControlKind::Frame) {
+                paintFrame(hwnd, node);
+            } else {
+                paintPicture(hwnd, node);
+            }
+            return 0;
+        case WM_SETTEXT:
+            if (node.kind == ControlKind::Frame) {
+                const LRESULT result = DefWindowProcA(hwnd, message, wParam, lParam);
+                InvalidateRect(hwnd, nullptr, FALSE);
+                return result;
+            }
+            break;
+        case WM_ENABLE:
+            InvalidateRect(hwnd, nullptr, FALSE);
+            break;
+        case WM_MOUSEMOVE:
+            if (node.kind == ControlKind::PictureBox) {
+                post(node, EventType::MouseMove, mouseArgs(wParam, lParam, twipsPerPixel()));
+                return 0;
+            }
+            break;
+        default:
+            break;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+LRESULT Win32Toolkit::handleTopLevel(Node& node, HWND hwnd, UINT message, WPARAM wParam,
+                                     LPARAM lParam) {
+    Loaded& record = *node.loaded;
+    switch (message) {
+        case WM_CLOSE:
+            // The logic decides: the close box and taskkill only ask. (A
+            // disabled window takes no input, so this comes from a program.)
+            post(node, EventType::CloseRequest);
+            return 0;
+        case WM_QUERYENDSESSION:
+            return TRUE;
+        case WM_ENDSESSION:
+            if (wParam) endSession(node);
+            return 0;
+        case DM_GETDEFID:
+            if (record.currentDefault) {
+                return MAKELRESULT(GetDlgCtrlID(record.currentDefault), DC_HASDEFID);
+            }
+            return 0;
+        case WM_ACTIVATE:
+            if (!record.dialogKeys) break;
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                const HWND focus = GetFocus();
+                if (focus && IsChild(hwnd, focus)) record.savedFocus = focus;
+                return 0;
+            }
+            if (!HIWORD(wParam)) {  // not minimised
+                HWND focus = record.savedFocus;
+                if (!focus || !IsWindow(focus) || !IsChild(hwnd, focus))
+                    focus = record.definedDefault;
+                if (focus) {
+                    SetFocus(focus);
+                    return 0;
+                }
+            }
+            break;
+        default:
+            break;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+LRESULT Win32Toolkit::handleAnchor(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (wake_ && wake_->handle(message, wParam)) return 0;
+    if (message == taskbarCreated_ && taskbarCreated_ != 0) {
+        if (onTaskbarCreated) onTaskbarCreated();
+        return 0;
+    }
+    switch (message) {
+        case kPopupMessage:
+            if (pendingPopup_) {
+                const PendingPopup popup = *pendingPopup_;
+                pendingPopup_.reset();
+                if (Form* form = popup.binding->form) {
+                    if (HMENU handle = menu(*form, popup.menu)) openPopup(handle, popup.at);
+                }
+            }
+            return 0;
+        case WM_COMMAND:
+            if (!lParam) menuCommand(LOWORD(wParam));
+            return 0;
+        case WM_CLOSE:
+            // taskkill asks every window of the process; the forms' windows
+            // answer for the program, the anchor stays.
+            return 0;
+        case WM_QUERYENDSESSION:
+            return TRUE;
+        default:
+            break;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+void Win32Toolkit::command(HWND, WPARAM wParam, LPARAM lParam) {
+    const UINT id = LOWORD(wParam);
+    const UINT code = HIWORD(wParam);
+    if (const HWND from = reinterpret_cast<HWND>(lParam)) {
+        const Node* sender = nodeOf(from);
+        if (!sender || sender->anchor) return;
+        if (sender->kind == ControlKind::Button && code == BN_CLICKED) {
+            post(*sender, EventType::Click);
+        } else if (sender->kind == ControlKind::Label && code == STN_DBLCLK) {
+            post(*sender, EventType::DblClick);
+        }
+        return;
+    }
+    if (id == IDCANCEL || id == IDOK) {
+        // Esc (and Enter where no button is the default) from the dialog keys.
+        const HWND active = GetActiveWindow();
+        if (Loaded* record = loadedOf(active)) {
+            const HWND button = id == IDCANCEL ? record->cancelButton : record->currentDefault;
+            if (button && IsWindowEnabled(button) && IsWindowVisible(button)) {
+                if (const Node* target = nodeOf(button)) post(*target, EventType::Click);
+            }
+        }
+        return;
+    }
+    menuCommand(id);
+}
+
+void Win32Toolkit::menuCommand(UINT id) {
+    const auto it = commands_.find(id);
+    if (it == commands_.end()) return;
+    const Target target = it->second;
+    Form* form = target.binding->form;
+    if (!form) return;
+    Loaded* record = loaded(*form);
+    if (!record) return;
+    // An entry under a disabled menu is dead, its shortcut key too; the
+    // entries under the menu bar belong to the window and are dead while
+    // it takes no input. A pop-up-only menu stays usable meanwhile.
+    for (const MenuEntry* e = record->menus.entry(target.control); e;
+         e = e->parentName.empty() ? nullptr : record->menus.entry(e->parentName)) {
+        if (!e->enabled) return;
+    }
+    const MenuEntry* entry = record->menus.entry(target.control);
+    if (entry && entry->inBar && !IsWindowEnabled(record->window)) return;
+    target.binding->post(target.control, EventType::Click);
+}
+
+void Win32Toolkit::colourStatic(HWND control, HDC dc, LRESULT& brush) {
+    const Node* label = nodeOf(control);
+    SetTextColor(dc, label && label->fore ? *label->fore : GetSysColor(COLOR_BTNTEXT));
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    brush = reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
+void Win32Toolkit::endSession(Node& node) {
+    // Unloads now, through the normal path, unless a handler runs: then a
+    // box that waits is answered as if OK was pressed, and once its handler
+    // has finished the close request, queued meanwhile, unloads the window.
+    closeMessageBoxes();
+    post(node, EventType::CloseRequest);
+    // Windows may end the process as soon as this message returns (Wine's
+    // session end does at once), so a handler still running cannot be
+    // waited for; what must not outlive the program goes now.
+    if (loop_ && loop_->dispatcher().busy() && onSessionEndWhileBusy) onSessionEndWhileBusy();
+}
+
+namespace {
+
+BOOL CALLBACK closeBox(HWND window, LPARAM) {
+    char name[16] = {};
+    // The system's dialog class: the message boxes of this thread.
+    if (GetClassNameA(window, name, sizeof name) && lstrcmpA(name, "#32770") == 0) {
+        PostMessageA(window, WM_COMMAND, IDOK, 0);
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+void Win32Toolkit::closeMessageBoxes() {
+    EnumThreadWindows(GetCurrentThreadId(), closeBox, 0);
+}
+
+void Win32Toolkit::openPopup(HMENU menu, POINT at) {
+    // The menu's owner must be the foreground window, or the menu stays
+    // open when the user clicks elsewhere; WM_NULL afterwards lets the next
+    // click of the tray entry open it again.
+    SetForegroundWindow(anchor_);
+    TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN, at.x, at.y, 0, anchor_, nullptr);
+    PostMessageA(anchor_, WM_NULL, 0, 0);
+}
+
+void Win32Toolkit::syncDefaultButton(Loaded& record) {
+    // A focused button is the default one, so Enter presses it; with the
+    // focus elsewhere the definition's default button is.
+    const HWND focus = GetFocus();
+    const Node* focused = focus && IsChild(record.window, focus) ? nodeOf(focus) : nullptr;
+    const HWND want =
+        focused && focused->kind == ControlKind::Button ? focus : record.definedDefault;
+    if (want == record.currentDefault) return;
+    for (HWND button : record.buttons) {
+        SendMessageA(button, BM_SETSTYLE, button == want ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+    }
+    record.currentDefault = want;
+}
+
+}  // namespace vk::win32

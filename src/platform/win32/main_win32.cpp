@@ -1,0 +1,62 @@
+// The Windows program: the core on the Win32 toolkit and the Windows services.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <string>
+
+#include "app/Program.h"
+// After the portable headers: they must sit beside the SDK's names.
+#include <windows.h>
+
+#include "platform/win32/CommandLine.h"
+#include "platform/win32/Win32Platform.h"
+
+namespace {
+
+// VELKROM_STATS=1: how many refresh ticks were delivered over how long, for
+// measuring the program's cost (on the standard error, where Wine has one).
+void printStats(vk::Program& program, vk::Dispatcher& dispatcher,
+                std::chrono::steady_clock::time_point started) {
+    const char* wanted = std::getenv("VELKROM_STATS");
+    if (!wanted || std::string(wanted) != "1") return;
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    const auto ticks = dispatcher.deliveredTicks(program.main().form["tmrUpdateMemoryInformation"]);
+    std::fprintf(stderr, "velkrom: %llu refresh ticks in %.3f s (%.1f per second)\n",
+                 static_cast<unsigned long long>(ticks), seconds,
+                 seconds > 0 ? static_cast<double>(ticks) / seconds : 0.0);
+    std::fflush(stderr);
+}
+
+int run(HINSTANCE instance) {
+    const auto started = std::chrono::steady_clock::now();
+    // The argument text exactly as it follows the program's name.
+    vk::win32::Win32Platform platform(instance,
+                                      std::string(vk::win32::argumentText(GetCommandLineA())));
+    vk::Program program(platform.services);
+    program.start();
+    platform.toolkit.run();
+    printStats(program, platform.dispatcher, started);
+    return 0;
+}
+
+// A program that cannot run says why: in a box, and to a debugger.
+void report(const std::string& why) {
+    const std::string text = "Velkrom cannot run: " + why;
+    OutputDebugStringA((text + "\n").c_str());
+    MessageBoxA(nullptr, text.c_str(), "Velkrom", MB_OK | MB_ICONSTOP);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    try {
+        return run(instance);
+    } catch (const std::exception& e) {
+        report(e.what());
+    } catch (...) {
+        report("unknown failure");
+    }
+    return 1;
+}

@@ -1,0 +1,161 @@
+// The toolkit contract on real Win32 windows and the real message loop,
+// under Wine on a private X display (tests/win32/with_display.sh).
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "ToolkitContract.h"
+#include "platform/LoopDriver.h"
+// After the portable headers: they must sit beside the SDK's names.
+#include <windows.h>
+
+#include "platform/win32/Win32MessageBoxes.h"
+#include "platform/win32/Win32Toolkit.h"
+
+namespace vk::contract {
+namespace {
+
+// The windows, the loop and the message boxes; the services play no part.
+struct Win32Pieces {
+    Win32Pieces() { toolkit.setLoop(loop); }
+    SteadyClock clock;
+    Dispatcher dispatcher{clock};
+    win32::Win32Toolkit toolkit{GetModuleHandleA(nullptr)};
+    LoopDriver loop{dispatcher, clock, toolkit.wakeTimer()};
+    win32::Win32MessageBoxes boxes{toolkit};
+};
+
+// The harness's timer callback for the next box: one at a time.
+std::function<void()> gBoxAnswer;
+
+void CALLBACK answerBox(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    const std::function<void()> answer = std::move(gBoxAnswer);
+    gBoxAnswer = nullptr;
+    if (answer) answer();
+    win32::Win32Toolkit::closeMessageBoxes();
+}
+
+class Win32Harness : public ToolkitHarness {
+  public:
+    Dispatcher& dispatcher() override { return w.dispatcher; }
+    Toolkit& toolkit() override { return w.toolkit; }
+    MessageBoxes& boxes() override { return w.boxes; }
+    double twipsPerPixel() override { return w.toolkit.twipsPerPixel(); }
+
+    Pixels pixels(const Form& form, const std::string& control) override {
+        const HWND h = window(form, control);
+        RECT r;
+        GetWindowRect(h, &r);
+        MapWindowPoints(HWND_DESKTOP, GetParent(h), reinterpret_cast<POINT*>(&r), 2);
+        return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+    }
+    std::string shownText(const Form& form, const std::string& control) override {
+        char text[256] = {};
+        GetWindowTextA(window(form, control), text, sizeof text);
+        return text;
+    }
+    bool shown(const Form& form, const std::string& control) override {
+        // The control itself, whether or not its window is shown.
+        return (GetWindowLongA(window(form, control), GWL_STYLE) & WS_VISIBLE) != 0;
+    }
+    bool enabledOnScreen(const Form& form, const std::string& control) override {
+        return IsWindowEnabled(window(form, control)) != 0;
+    }
+    bool windowGone(const Form& form) override {
+        return !w.toolkit.window(form) && !IsWindow(shownWindow_);
+    }
+
+    void showActive(Form& form) override {
+        form.window().peer()->setVisible(true);
+        shownWindow_ = w.toolkit.window(form);
+        SetForegroundWindow(shownWindow_);
+        ASSERT_TRUE(runUntil([&] { return GetForegroundWindow() == shownWindow_; }, 5000));
+    }
+    void clickButton(Form& form, const std::string& control) override {
+        SendMessageA(window(form, control), BM_CLICK, 0, 0);
+    }
+    void chooseMenuEntry(Form& form, const std::string& menu) override {
+        const UINT id = w.toolkit.commandId(form, menu);
+        if (!id) throw std::logic_error("no command for " + menu);
+        SendMessageA(w.toolkit.window(form), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    }
+    void pressShortcut(Form&, const std::string& keys) override {
+        // Typed on the keyboard: the keys reach whatever window has the
+        // focus, and the shortcut acts only if the loop takes it there.
+        std::vector<WORD> held;
+        std::string rest = keys;
+        for (std::size_t plus; (plus = rest.find('+')) != std::string::npos;) {
+            const std::string modifier = rest.substr(0, plus);
+            held.push_back(modifier == "Ctrl"  ? VK_CONTROL
+                           : modifier == "Alt" ? VK_MENU
+                                               : VK_SHIFT);
+            rest = rest.substr(plus + 1);
+        }
+        const WORD key = rest.size() > 1 && rest[0] == 'F'
+                             ? static_cast<WORD>(VK_F1 + std::stoi(rest.substr(1)) - 1)
+                             : static_cast<WORD>(rest[0]);
+        std::vector<INPUT> inputs;
+        const auto add = [&](WORD vk, bool up) {
+            INPUT in{};
+            in.type = INPUT_KEYBOARD;
+            in.ki.wVk = vk;
+            in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+            inputs.push_back(in);
+        };
+        for (WORD m : held) add(m, false);
+        add(key, false);
+        add(key, true);
+        for (auto it = held.rbegin(); it != held.rend(); ++it) add(*it, true);
+        SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+        // Done once the last key's release has been through the loop.
+        const WORD last = held.empty() ? key : held.front();
+        lastKeyUp_ = false;
+        watchedKey_ = last;
+        runUntil([&] { return lastKeyUp_; }, 5000);
+    }
+    void answerNextBox(int afterMs, std::function<void()> meanwhile) override {
+        // A thread timer: the box's own loop dispatches it.
+        gBoxAnswer = std::move(meanwhile);
+        SetTimer(nullptr, 0, static_cast<UINT>(afterMs), answerBox);
+    }
+
+    bool runUntil(const std::function<bool()>& done, int timeoutMs) override {
+        const std::int64_t deadline = w.clock.nowMs() + timeoutMs;
+        while (!done()) {
+            const std::int64_t left = deadline - w.clock.nowMs();
+            if (left <= 0) return false;
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left), QS_ALLINPUT);
+            MSG msg;
+            while (!done() && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                if ((msg.message == WM_KEYUP || msg.message == WM_SYSKEYUP) &&
+                    msg.wParam == watchedKey_) {
+                    lastKeyUp_ = true;
+                }
+                w.toolkit.process(msg);
+            }
+        }
+        return true;
+    }
+    std::int64_t nowMs() override { return w.clock.nowMs(); }
+    void postLater(Form& form, const std::string& control, EventType type) override {
+        w.loop.postLater(form, control, type);
+    }
+
+  private:
+    HWND window(const Form& form, const std::string& control) {
+        const HWND h = w.toolkit.control(form, control);
+        if (!h) throw std::logic_error("no window for " + control);
+        return h;
+    }
+
+    Win32Pieces w;
+    HWND shownWindow_ = nullptr;
+    bool lastKeyUp_ = false;
+    WPARAM watchedKey_ = 0;
+};
+
+INSTANTIATE_TYPED_TEST_SUITE_P(Win32, ToolkitContract, Win32Harness);
+
+}  // namespace
+}  // namespace vk::contract

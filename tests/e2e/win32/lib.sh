@@ -1,0 +1,114 @@
+# shellcheck shell=bash
+# Shared by the end-to-end tests of the Windows program. A test sources this
+# file and calls `w32_begin NAME ARCH PROGRAM PROBE`: it gets its own private
+# Xvfb with the trayer tray host (as the Qt program's tests do) and its own
+# fresh Wine prefix, whose server stays up between the program's starts.
+# The waits, the tray and the window helpers are the Qt tests' own
+# (tests/e2e/lib.sh); starting and ending the program goes through Wine.
+#
+# Exit status: 0 pass, 1 fail, 77 skip. Every wait polls its condition.
+
+# shellcheck source=tests/e2e/lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../lib.sh"
+# shellcheck source=scripts/wine.sh
+source "$E2E_REPO/scripts/wine.sh"
+# shellcheck source=scripts/wine-desktop.sh
+source "$E2E_REPO/scripts/wine-desktop.sh"
+
+# w32_begin NAME ARCH PROGRAM PROBE [LOGPIXELS]: skips when ARCH or a desktop
+# tool cannot run here; otherwise starts the desktop and the prefix, at
+# LOGPIXELS dots per inch when given.
+w32_begin() {
+  E2E_NAME=$1-$2
+  W32_ARCH=$2
+  E2E_PROGRAM=$3
+  W32_PROBE=$4
+  local dpi=${5:-}
+  E2E_OUT=${VK_E2E_OUT:-$E2E_REPO/out/e2e-win32}
+  mkdir -p "$E2E_OUT"
+  rm -f "$E2E_OUT/$E2E_NAME-failure.png"
+  local missing why
+  if missing=$(vk_desktop_missing); then
+    e2e_skip "$missing is not installed (scripts/setup-debian.sh test installs it)"
+  fi
+  if why=$(vk_wine_missing "$W32_ARCH"); then
+    e2e_skip "$W32_ARCH Windows programs cannot run here: $why"
+  fi
+  [[ -f $E2E_PROGRAM ]] || e2e_fail "no program at '$E2E_PROGRAM'"
+  [[ -f $W32_PROBE ]] || e2e_fail "no probe at '$W32_PROBE'"
+  vk_desktop_start || e2e_fail "the private desktop did not start"
+  vk_wine_prefix_new || e2e_fail "no Wine prefix"
+  vk_on_exit vk_wine_end
+  vk_wine_serve
+  vk_wine_desktop "$W32_ARCH" || e2e_fail "the Wine prefix could not be readied"
+  if [[ -n $dpi ]]; then
+    w32_reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" ||
+      e2e_fail "could not set $dpi DPI"
+  fi
+  vk_on_exit e2e__stop_program
+  e2e_log "desktop $DISPLAY, prefix $WINEPREFIX"
+}
+
+# Wine's reg in the registry view of the program under test.
+w32_reg() {
+  local view=64
+  [[ $W32_ARCH == i686 ]] && view=32
+  vk_wine_run "$W32_ARCH" reg "$@" "/reg:$view" /f >/dev/null 2>&1
+}
+
+# Starts the program with the given arguments; E2E_PID is its pid and its
+# exit status the program's.
+e2e_start() {
+  E2E_PROGRAM_LOG=$VK_DESKTOP_DIR/program.log
+  echo "--- velkrom $*" >>"$E2E_PROGRAM_LOG"
+  vk_wine_start "$W32_ARCH" "$E2E_PROGRAM" "$@" >>"$E2E_PROGRAM_LOG" 2>&1
+  E2E_PID=$!
+  E2E_STARTED_US=$(vk__now_us)
+}
+
+# Ends the program and waits until its tray entry is gone. Wine ends it at
+# once (no message reaches it), so the tray host loses the entry with its
+# window.
+e2e_stop_program() {
+  e2e__stop_program
+  e2e_expect_tray 0
+}
+
+# Runs the probe inside the prefix.
+w32_probe() { vk_wine_run "$W32_ARCH" "$W32_PROBE" "$@" 2>/dev/null | tr -d '\r'; }
+
+# The client area of the window TITLE, "W H".
+w32_client() { w32_probe client "$1"; }
+
+# Wine's own programs of the prefix, with the program's bitness.
+w32_wine() { vk_wine_run "$W32_ARCH" "$@" >/dev/null 2>&1; }
+
+# Types a key combination into the window with this X id.
+w32_key() { e2e_key "$@"; }
+
+# The bars as the probe reads them: one line per bar, "BAR FREE" (outer
+# widths in pixels), then "memory AVAIL TOTAL".
+w32_bars() { w32_probe bars; }
+
+# The physical memory's free bar is the free share of its bar, to within
+# two pixels (the figures move a little between the two readings).
+w32_free_bar_is_share() {
+  w32_bars | awk '
+    NR == 1 { bar = $1; free = $2 }
+    $1 == "memory" { avail = $2; total = $3 }
+    END {
+      if (!bar || !total) exit 1
+      d = free - avail / total * bar
+      exit (d < -2 || d > 2)
+    }'
+}
+
+# Pixels of the window with this X id that have exactly the colour R G B.
+w32_pixels() {
+  local colour
+  colour=$(printf '#%02X%02X%02X' "$2" "$3" "$4")
+  import -silent -window "$1" -depth 8 txt:- 2>/dev/null | grep -c -F " $colour " || true
+}
+# The before-freeing markers are the only pixels of their colour.
+w32_markers_shown() { (($(w32_pixels "$1" 0 192 0) > 0)); }
+w32_markers_hidden() { (($(w32_pixels "$1" 0 192 0) == 0)); }
