@@ -31,14 +31,15 @@ package_packages=(dpkg-dev file)
 # StatusNotifierItem host (tests/e2e/sni_host.py). The Windows
 # programs: the MinGW-w64 cross compilers in their posix threads variant
 # (GCC 12's win32 variant has no std::mutex), the GoogleTest source they
-# build the tests from (googletest), Wine to run the tests, and pefile to
-# check the built files from here.
+# build the tests from (googletest), Wine to run the tests with Wine's own
+# fonts (fonts-wine: "MS Sans Serif", the face the windows are laid out
+# for), and pefile to check the built files from here.
 test_packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev util-linux openbox
   lintian desktop-file-utils appstream python3-debian clang-tidy-14
   dbus-daemon python3-dbus python3-gi
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
-  wine wine64 python3-pefile
+  wine wine64 fonts-wine python3-pefile
 )
 
 # Whether this kernel runs 32-bit x86 programs. Asked by running one: a

@@ -6,9 +6,11 @@
 #   2. the same tests under AddressSanitizer + UBSan    (build/asan)
 #   3. the Windows programs cross-compiled with MinGW-w64 (build/mingw-x86_64,
 #      build/mingw-i686), every portable header checked beside <windows.h>,
-#      and their tests run under Wine (i686 only where 32-bit Wine runs)
+#      and their tests run under Wine (i686 only where 32-bit Wine runs), the
+#      Win32 toolkit's contract on a private X display among them
 #   4. end-to-end tests of the real Qt program, each on its own Xvfb + trayer,
-#      on the Release build and again on the sanitizer build
+#      on the Release build and again on the sanitizer build, then those of
+#      the Windows programs under Wine, each on its own Xvfb + trayer
 #   5. the Debian package of the Release build, checked as its users and
 #      Debian's validators see it (tests/package/check.sh)
 #
@@ -84,7 +86,7 @@ wine_ctest() (
   trap vk_wine_end EXIT
   vk_wine_serve || exit 1
   export VK_WINE_PREFIX=$WINEPREFIX
-  ctest_in "$2" -j "$jobs"
+  ctest_in "$2" -LE e2e -j "$jobs"
 )
 
 asan_ctest() (
@@ -114,8 +116,10 @@ if step setup "$repo/scripts/setup-debian.sh" test; then
     step asan-tests asan_ctest "$build_root/asan" -LE e2e -j "$jobs"
   fi
   # The header check is part of each Windows build.
+  windows_built=()
   for arch in x86_64 i686; do
     if step "mingw-$arch" "$repo/scripts/build.sh" "mingw-$arch"; then
+      windows_built+=("$arch")
       step "mingw-$arch-tests" wine_ctest "$arch" "$build_root/mingw-$arch"
     fi
   done
@@ -128,6 +132,11 @@ if step setup "$repo/scripts/setup-debian.sh" test; then
   if $asan_built; then
     step asan-e2e-tests asan_ctest "$build_root/asan" -L e2e -j 1
   fi
+  # Each makes its own Wine prefix; a test of an architecture that cannot
+  # run here reports itself skipped with the reason.
+  for arch in "${windows_built[@]}"; do
+    step "e2e-win32-$arch" ctest_in "$build_root/mingw-$arch" -L e2e-win32 -j 1
+  done
   if $release_built; then
     step package package_checks
   fi

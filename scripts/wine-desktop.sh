@@ -5,8 +5,8 @@
 #   vk_wine_desktop ARCH   readies $WINEPREFIX for the private Xvfb of
 #                          scripts/desktop.sh: vk_wine_windows, and Wine
 #                          told that the display has no window manager
-#   vk_wine_windows        gives $WINEPREFIX registry files of its own and
-#                          the dialog font, for a display of any kind
+#   vk_wine_windows        gives $WINEPREFIX the dialog font, for a display
+#                          of any kind
 #   vk_wine_start ARCH PROGRAM [ARG...]
 #                          starts a Windows program in the background with
 #                          Wine's loader itself, so $! is the program's pid
@@ -40,13 +40,7 @@ REG
 }
 
 vk_wine_windows() {
-  local file fonts=/usr/share/wine/fonts target=$WINEPREFIX/drive_c/windows/Fonts
-  # The registry files become the prefix's own before anything is written:
-  # Wine rewrites them in place, which would reach every other prefix
-  # through hard links to a shared template.
-  for file in "$WINEPREFIX"/*.reg; do
-    cp "$file" "$file.own" && mv -f "$file.own" "$file"
-  done
+  local fonts=/usr/share/wine/fonts target=$WINEPREFIX/drive_c/windows/Fonts
   # Wine's own fonts (package fonts-wine) where Wine looks for "MS Sans
   # Serif", the face the windows are laid out for.
   [[ -d $fonts ]] || return 0

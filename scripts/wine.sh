@@ -122,9 +122,14 @@ vk_wine_prefix_new() {
   mkdir -p "$root/wine-prefixes"
   WINEPREFIX=$(mktemp -d "$root/wine-prefixes/XXXXXX") || return 1
   rmdir "$WINEPREFIX"
-  # Hard links: Wine replaces the registry files it saves (it writes a new
-  # file and renames it), so the template's copies are never written.
+  # Hard links, except for the registry files: Wine rewrites those in place
+  # when it saves them, which would write the template (and every other
+  # prefix made from it), so each prefix gets copies of its own.
   cp -al "$root/wine-template" "$WINEPREFIX" || return 1
+  local file
+  for file in "$WINEPREFIX"/*.reg; do
+    cp "$file" "$file.own" && mv -f "$file.own" "$file" || return 1
+  done
   export WINEPREFIX
   vk__wine_env
 }
