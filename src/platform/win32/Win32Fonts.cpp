@@ -20,18 +20,18 @@ HFONT Fonts::get(const Font& font) {
     const auto key = std::make_tuple(face, static_cast<int>(std::lround(points * 100)), font.bold);
     if (const auto it = fonts_.find(key); it != fonts_.end()) return it->second;
 
-    LOGFONTA spec{};
+    LOGFONTA logFont{};
     // A negative height asks for the character height (the em) in pixels.
-    spec.lfHeight = -static_cast<LONG>(std::lround(points * dpi_ / 72.0));
-    spec.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
-    spec.lfCharSet = DEFAULT_CHARSET;
-    spec.lfOutPrecision = OUT_DEFAULT_PRECIS;
-    spec.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-    spec.lfQuality = DEFAULT_QUALITY;
+    logFont.lfHeight = -static_cast<LONG>(std::lround(points * dpi_ / 72.0));
+    logFont.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
+    logFont.lfCharSet = DEFAULT_CHARSET;
+    logFont.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    logFont.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    logFont.lfQuality = DEFAULT_QUALITY;
     // Where the face is missing the mapper picks a sans-serif one.
-    spec.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
-    lstrcpynA(spec.lfFaceName, face.c_str(), LF_FACESIZE);
-    HFONT made = CreateFontIndirectA(&spec);
+    logFont.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
+    lstrcpynA(logFont.lfFaceName, face.c_str(), LF_FACESIZE);
+    HFONT made = CreateFontIndirectA(&logFont);
     if (!made) made = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     fonts_[key] = made;
     return made;
