@@ -41,6 +41,7 @@ class Win32Harness : public ToolkitHarness {
     Dispatcher& dispatcher() override { return w.dispatcher; }
     Toolkit& toolkit() override { return w.toolkit; }
     MessageBoxes& boxes() override { return w.boxes; }
+    bool boxOpen() override { return w.boxes.open(); }
     double twipsPerPixel() override { return w.toolkit.twipsPerPixel(); }
 
     Pixels pixels(const Form& form, const std::string& control) override {

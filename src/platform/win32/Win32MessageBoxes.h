@@ -14,12 +14,16 @@ class Win32MessageBoxes : public MessageBoxes {
   public:
     explicit Win32MessageBoxes(Win32Toolkit& toolkit) : toolkit_(toolkit) {}
     void show(const std::string& text, const std::string& title, BoxIcon icon) override;
+    // Closes the box that waits as if OK was pressed; false when none waits.
+    bool dismissOpen() override;
+    bool open() const { return openOwner_ != nullptr; }
 
     // The window that owns a box shown now.
     HWND owner() const;
 
   private:
     Win32Toolkit& toolkit_;
+    HWND openOwner_ = nullptr;  // the owner of the box that waits now
 };
 
 }  // namespace vk::win32

@@ -92,6 +92,11 @@ void Win32TrayShell::deleteAll() {
     added_.clear();
 }
 
+bool Win32TrayShell::entryShown(const NotifyIconBytes& record) const {
+    const NOTIFYICONDATAA native = nativeRecord(record);
+    return present_.count(Key{native.hWnd, native.uID}) > 0;
+}
+
 std::int32_t Win32TrayShell::notifyIcon(std::uint32_t message, const NotifyIconBytes& record) {
     NOTIFYICONDATAA native = nativeRecord(record);
     const BOOL result = Shell_NotifyIconA(message, &native);

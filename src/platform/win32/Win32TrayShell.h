@@ -30,6 +30,9 @@ class Win32TrayShell : public TrayShell {
     Win32TrayShell& operator=(const Win32TrayShell&) = delete;
 
     std::int32_t notifyIcon(std::uint32_t message, const NotifyIconBytes& record) override;
+    // The shell holds the entry now: its add (or the add again after the
+    // shell was recreated) succeeded.
+    bool entryShown(const NotifyIconBytes& record) const override;
 
     // Whether the shell holds an entry of the program now.
     bool hasEntry() const { return !present_.empty(); }
