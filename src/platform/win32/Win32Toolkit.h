@@ -104,8 +104,7 @@ class Win32Toolkit : public Toolkit {
     LRESULT handle(Node& node, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleAnchor(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleTopLevel(Node& node, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    void paint(Node& node, HWND hwnd);
-    void command(HWND from, WPARAM wParam, LPARAM lParam);
+    void command(WPARAM wParam, LPARAM lParam);
     void menuCommand(UINT id);
     void colourStatic(HWND control, HDC dc, LRESULT& brush);
     void endSession(Node& node);
@@ -124,7 +123,6 @@ class Win32Toolkit : public Toolkit {
     LoopDriver* loop_ = nullptr;
     HICON icon_ = nullptr;
     HICON smallIcon_ = nullptr;
-    bool iconsOwned_ = false;
     std::unique_ptr<Node> anchorNode_;
     HWND anchor_ = nullptr;
     std::unique_ptr<Win32WakeTimer> wake_;
@@ -135,7 +133,6 @@ class Win32Toolkit : public Toolkit {
     };
     std::optional<PendingPopup> pendingPopup_;
     UINT taskbarCreated_ = 0;
-    HBRUSH faceBrush_ = nullptr;
     std::map<const Form*, std::unique_ptr<Loaded>> windows_;
     // Records of destroyed windows, freed once the outermost loop is back:
     // a handler may destroy the window whose message it runs from.

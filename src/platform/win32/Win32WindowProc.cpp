@@ -57,7 +57,7 @@ LRESULT Win32Toolkit::handle(Node& node, HWND hwnd, UINT message, WPARAM wParam,
     switch (message) {
         case WM_COMMAND:
             // Containers pass their children's notifications on.
-            command(hwnd, wParam, lParam);
+            command(wParam, lParam);
             return 0;
         case WM_CTLCOLORSTATIC: {
             LRESULT brush = 0;
@@ -177,7 +177,7 @@ LRESULT Win32Toolkit::handleAnchor(HWND hwnd, UINT message, WPARAM wParam, LPARA
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
-void Win32Toolkit::command(HWND, WPARAM wParam, LPARAM lParam) {
+void Win32Toolkit::command(WPARAM wParam, LPARAM lParam) {
     const UINT id = LOWORD(wParam);
     const UINT code = HIWORD(wParam);
     if (const HWND from = reinterpret_cast<HWND>(lParam)) {
