@@ -1,6 +1,6 @@
 // What is the Win32 toolkit's alone, beyond the contract every toolkit
-// passes: the record the shell is handed, hiding while the shell has no
-// entry, and a refused block's box through the real program. Runs under
+// passes: the record the shell is handed, minimising and the user's
+// restore, and a refused block's box through the real program. Runs under
 // Wine on a private X display (tests/win32/with_display.sh).
 #include <gtest/gtest.h>
 
@@ -57,26 +57,35 @@ bool runUntil(Win32Toolkit& toolkit, const std::function<bool()>& done, DWORD ti
     return true;
 }
 
-TEST(Win32Window, WithoutATrayEntryHidingMinimisesTheWindow) {
+// The program minimises the window where it has no tray entry; the user
+// brings it back from the taskbar, which the window reports as Restore.
+TEST(Win32Window, MinimisedByTheProgramRestoredByTheUser) {
     Win32Platform p(GetModuleHandleA(nullptr));
     Form form{contract::contractWindow()};
     p.toolkit.createWindow(form);
+    p.dispatcher.attach(form);
+    int restores = 0;
+    form.on("frmTest", EventType::Restore, [&] { ++restores; });
     const HWND window = p.toolkit.window(form);
-    bool entry = false;
-    p.toolkit.trayEntryExists = [&] { return entry; };
-    // Shown once loaded, as the program shows its main window.
+    // Minimised before its first show, as a "/AUTO" start without a tray.
+    form.window().setWindowState(WindowState::Minimized);
     form.window().peer()->setVisible(true);
-    ASSERT_TRUE(IsWindowVisible(window));
-
-    form.window().setVisible(false);
-    EXPECT_TRUE(IsWindowVisible(window)) << "no entry to come back from: still on the taskbar";
+    EXPECT_TRUE(IsWindowVisible(window)) << "on the taskbar";
     EXPECT_TRUE(IsIconic(window));
-    form.window().setVisible(true);
-    EXPECT_FALSE(IsIconic(window)) << "showing restores it";
+    EXPECT_EQ(form.window().windowState(), WindowState::Minimized);
 
-    entry = true;
-    form.window().setVisible(false);
-    EXPECT_FALSE(IsWindowVisible(window)) << "with an entry it hides";
+    ShowWindow(window, SW_RESTORE);  // the user, from the taskbar
+    ASSERT_TRUE(runUntil(p.toolkit, [&] { return restores == 1; }));
+    EXPECT_EQ(form.window().windowState(), WindowState::Normal);
+
+    form.window().setWindowState(WindowState::Minimized);
+    form.window().setWindowState(WindowState::Normal);
+    EXPECT_FALSE(IsIconic(window));
+    bool marker = false;
+    form.on("lblOut", EventType::Click, [&] { marker = true; });
+    p.loop.postLater(form, "lblOut", EventType::Click);
+    ASSERT_TRUE(runUntil(p.toolkit, [&] { return marker; }));
+    EXPECT_EQ(restores, 1) << "the program's own restore is no Restore event";
     p.toolkit.destroyWindow(form);
 }
 
@@ -97,6 +106,7 @@ struct SeenBox {
     std::string text;
 };
 SeenBox* gSeen = nullptr;
+MessageBoxes* gBoxes = nullptr;
 
 BOOL CALLBACK readBox(HWND window, LPARAM) {
     char name[16] = {};
@@ -114,7 +124,7 @@ void CALLBACK answerBox(HWND, UINT, UINT_PTR timer, DWORD) {
     EnumThreadWindows(GetCurrentThreadId(), readBox, 0);
     if (gSeen && !gSeen->title.empty()) {
         KillTimer(nullptr, timer);
-        Win32Toolkit::closeMessageBoxes();
+        gBoxes->dismissOpen();
     }
 }
 
@@ -128,6 +138,7 @@ TEST(Win32Program, ARefusedBlockShowsTheErrorBoxAndTheRunEnds) {
     FrmMain& w = program.main();
     SeenBox seen;
     gSeen = &seen;
+    gBoxes = &p.boxes;
     // The box's own loop runs the thread timer.
     SetTimer(nullptr, 0, 20, answerBox);
     // File "&Free memory", chosen as the menu sends it.
