@@ -17,7 +17,10 @@ namespace {
 
 // The windows, the loop and the message boxes; the services play no part.
 struct Win32Pieces {
-    Win32Pieces() { toolkit.setLoop(loop); }
+    Win32Pieces() {
+        toolkit.setLoop(loop);
+        toolkit.setMessageBoxes(boxes);
+    }
     SteadyClock clock;
     Dispatcher dispatcher{clock};
     win32::Win32Toolkit toolkit{GetModuleHandleA(nullptr)};
@@ -25,15 +28,17 @@ struct Win32Pieces {
     win32::Win32MessageBoxes boxes{toolkit};
 };
 
-// The harness's timer callback for the next box: one at a time.
+// The harness's timer callback for the next box: one at a time. What the
+// user does meanwhile runs, then OK, unless that closed the box already.
 std::function<void()> gBoxAnswer;
+win32::Win32MessageBoxes* gBoxes = nullptr;
 
 void CALLBACK answerBox(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
     const std::function<void()> answer = std::move(gBoxAnswer);
     gBoxAnswer = nullptr;
     if (answer) answer();
-    win32::Win32Toolkit::closeMessageBoxes();
+    if (gBoxes) gBoxes->dismissOpen();
 }
 
 class Win32Harness : public ToolkitHarness {
@@ -118,6 +123,7 @@ class Win32Harness : public ToolkitHarness {
     void answerNextBox(int afterMs, std::function<void()> meanwhile) override {
         // A thread timer: the box's own loop dispatches it.
         gBoxAnswer = std::move(meanwhile);
+        gBoxes = &w.boxes;
         SetTimer(nullptr, 0, static_cast<UINT>(afterMs), answerBox);
     }
 

@@ -18,6 +18,9 @@ struct FormBinding {
     void post(const std::string& control, EventType type, const EventArgs& args = {}) const {
         if (form && loop) loop->post(*form, control, type, args);
     }
+    void postLater(const std::string& control, EventType type, const EventArgs& args = {}) const {
+        if (form && loop) loop->postLater(*form, control, type, args);
+    }
 };
 
 using BindingPtr = std::shared_ptr<FormBinding>;

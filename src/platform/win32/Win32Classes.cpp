@@ -76,7 +76,7 @@ HWND createChild(const ControlDef& d, HWND parent, int id, Win32Toolkit::Node& n
             break;
         case ControlKind::PictureBox:
             className = kPictureClass;
-            style |= WS_CLIPCHILDREN | WS_TABSTOP;
+            style |= WS_CLIPCHILDREN | (d.tabStop ? WS_TABSTOP : 0);
             if (d.border == Border::Sunken3D) exStyle |= WS_EX_CLIENTEDGE;
             if (d.border == Border::Single) style |= WS_BORDER;
             ours = true;

@@ -52,6 +52,19 @@ struct Win32Toolkit::Loaded {
     HWND cancelButton = nullptr;    // the button Esc presses
     HWND savedFocus = nullptr;      // the focus while the window is inactive
     bool dialogKeys = false;        // has buttons: Tab, Enter, Esc and access keys
+    bool minimised = false;         // last seen minimised (WM_SIZE)
+    int ownStateChanges = 0;        // the program minimises or restores it now
+};
+
+// Marks a change of the window's state the program makes itself.
+struct Win32Toolkit::OwnStateChange {
+    explicit OwnStateChange(Loaded& loaded) : loaded_(loaded) { ++loaded_.ownStateChanges; }
+    ~OwnStateChange() { --loaded_.ownStateChanges; }
+    OwnStateChange(const OwnStateChange&) = delete;
+    OwnStateChange& operator=(const OwnStateChange&) = delete;
+
+  private:
+    Loaded& loaded_;
 };
 
 }  // namespace vk::win32

@@ -102,31 +102,47 @@ void WindowPeer::setCaption(const std::string& text) {
     if (!SetWindowTextA(window(), text.c_str())) throw PropertyRefused("the caption was refused");
 }
 
-bool WindowPeer::hideByMinimising() const {
-    return loaded_.def && loaded_.def->showInTaskbar && loaded_.def->minimizeBox &&
-           toolkit_.trayEntryExists && !toolkit_.trayEntryExists();
-}
-
 void WindowPeer::setVisible(bool on) {
     const HWND w = window();
     if (!on) {
-        if (hideByMinimising()) {
-            placed_ = true;
-            minimised_ = true;
-            ShowWindow(w, SW_SHOWMINNOACTIVE);
-            return;
-        }
         ShowWindow(w, SW_HIDE);
         return;
     }
     if (!placed_) centre();
     placed_ = true;
-    ShowWindow(w, minimised_ ? SW_RESTORE : SW_SHOW);
-    minimised_ = false;
+    // A minimised window shows on the taskbar only, as it is.
+    if (IsIconic(w)) {
+        ShowWindow(w, SW_SHOWNA);
+        return;
+    }
+    ShowWindow(w, SW_SHOW);
     SetForegroundWindow(w);
     if (loaded_.definedDefault && IsWindowEnabled(loaded_.definedDefault)) {
         SetFocus(loaded_.definedDefault);
     }
+}
+
+void WindowPeer::setWindowState(WindowState state) {
+    const HWND w = window();
+    // Ours, not the user's: the window raises no Restore for it.
+    const Win32Toolkit::OwnStateChange own(loaded_);
+    if (state == WindowState::Minimized) {
+        // Placed first: restored, it comes back where a first show puts it.
+        if (!placed_) centre();
+        placed_ = true;
+        // A window not shown yet appears on the taskbar only.
+        ShowWindow(w, IsWindowVisible(w) ? SW_MINIMIZE : SW_SHOWMINNOACTIVE);
+        return;
+    }
+    if (!IsIconic(w)) return;
+    ShowWindow(w, SW_RESTORE);
+    if (IsWindowVisible(w)) SetForegroundWindow(w);
+}
+
+bool WindowPeer::liveWindowState(WindowState& state) const {
+    if (!IsWindow(window_)) return false;
+    state = IsIconic(window_) ? WindowState::Minimized : WindowState::Normal;
+    return true;
 }
 
 void WindowPeer::setEnabled(bool on) {

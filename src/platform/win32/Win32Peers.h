@@ -41,7 +41,7 @@ class ChildPeer : public ControlPeer {
 
 // A top-level window. Left, Top, Width and Height are its outer frame on the
 // screen; the first show centres it on the work area unless the logic has
-// placed it.
+// placed it. A minimised window is still shown: it is on the taskbar.
 class WindowPeer : public ControlPeer {
   public:
     WindowPeer(HWND window, PixelScale scale, Win32Toolkit& toolkit, Win32Toolkit::Loaded& loaded)
@@ -54,6 +54,8 @@ class WindowPeer : public ControlPeer {
     double setWidth(double twips) override;
     double setHeight(double twips) override;
     bool liveGeometry(Rect& outer) const override;
+    void setWindowState(WindowState state) override;
+    bool liveWindowState(WindowState& state) const override;
     std::uintptr_t handle() const override { return reinterpret_cast<std::uintptr_t>(window_); }
     std::uintptr_t iconHandle() const override;
 
@@ -62,16 +64,12 @@ class WindowPeer : public ControlPeer {
     RECT outer() const;
     void move(int x, int y, int width, int height);
     void centre();
-    // Without a tray entry a window with a taskbar button is minimised
-    // instead of hidden, so it can always be found again.
-    bool hideByMinimising() const;
 
     HWND window_;
     PixelScale scale_;
     Win32Toolkit& toolkit_;
     Win32Toolkit::Loaded& loaded_;
-    bool placed_ = false;     // the logic gave it a place, or it has been shown
-    bool minimised_ = false;  // minimised in place of hiding
+    bool placed_ = false;  // the logic gave it a place, or it has been shown
 };
 
 // A menu entry.

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/LoopDriver.h"
+#include "platform/MessageBox.h"
 #include "platform/Toolkit.h"
 #include "platform/Twips.h"
 #include "platform/win32/Win32Binding.h"
@@ -81,9 +82,10 @@ class Win32Toolkit : public Toolkit {
     };
     std::optional<Target> findWindow(HWND window) const;
 
-    // Told by the tray shell: whether the program has a tray entry now.
-    // While it has none, hiding a main window minimises it instead.
-    std::function<bool()> trayEntryExists;
+    // The boxes an end request closes as if OK was pressed; set once, before
+    // any window exists.
+    void setMessageBoxes(MessageBoxes& boxes) { boxes_ = &boxes; }
+
     // Told when the shell's notification area has been (re)created.
     std::function<void()> onTaskbarCreated;
     // Told when the session ends while a handler waits in a modal box: the
@@ -91,24 +93,23 @@ class Win32Toolkit : public Toolkit {
     // handler can finish and the window unload, so the tray entries go now.
     std::function<void()> onSessionEndWhileBusy;
 
-    // Closes the modal message boxes of this thread as if OK was pressed.
-    static void closeMessageBoxes();
-
     // The window procedure every window of ours shares.
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     struct Node;
     struct Loaded;
+    struct OwnStateChange;
 
   private:
     LRESULT handle(Node& node, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleAnchor(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleTopLevel(Node& node, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    void paint(Node& node, HWND hwnd);
-    void command(HWND from, WPARAM wParam, LPARAM lParam);
+    void command(WPARAM wParam, LPARAM lParam);
     void menuCommand(UINT id);
     void colourStatic(HWND control, HDC dc, LRESULT& brush);
-    void endSession(Node& node);
+    // A request from outside to end the program (taskkill's WM_CLOSE, the
+    // session's end) on the main window: see platform/EndRequest.h.
+    void requestEndFrom(Node& node);
     void openPopup(HMENU menu, POINT at);
     void syncDefaultButton(Loaded& loaded);
     Loaded* loaded(const Form& form) const;
@@ -122,9 +123,9 @@ class Win32Toolkit : public Toolkit {
     PixelScale scale_;
     Fonts fonts_;
     LoopDriver* loop_ = nullptr;
+    MessageBoxes* boxes_ = nullptr;
     HICON icon_ = nullptr;
     HICON smallIcon_ = nullptr;
-    bool iconsOwned_ = false;
     std::unique_ptr<Node> anchorNode_;
     HWND anchor_ = nullptr;
     std::unique_ptr<Win32WakeTimer> wake_;
@@ -135,7 +136,6 @@ class Win32Toolkit : public Toolkit {
     };
     std::optional<PendingPopup> pendingPopup_;
     UINT taskbarCreated_ = 0;
-    HBRUSH faceBrush_ = nullptr;
     std::map<const Form*, std::unique_ptr<Loaded>> windows_;
     // Records of destroyed windows, freed once the outermost loop is back:
     // a handler may destroy the window whose message it runs from.

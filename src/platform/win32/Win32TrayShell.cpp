@@ -71,13 +71,11 @@ NOTIFYICONDATAA Win32TrayShell::nativeRecord(const NotifyIconBytes& record) {
 }
 
 Win32TrayShell::Win32TrayShell(Win32Toolkit& toolkit) : toolkit_(toolkit) {
-    toolkit_.trayEntryExists = [this] { return hasEntry(); };
     toolkit_.onTaskbarCreated = [this] { addAgain(); };
     toolkit_.onSessionEndWhileBusy = [this] { deleteAll(); };
 }
 
 Win32TrayShell::~Win32TrayShell() {
-    toolkit_.trayEntryExists = nullptr;
     toolkit_.onTaskbarCreated = nullptr;
     toolkit_.onSessionEndWhileBusy = nullptr;
     deleteAll();

@@ -34,8 +34,6 @@ class Win32TrayShell : public TrayShell {
     // shell was recreated) succeeded.
     bool entryShown(const NotifyIconBytes& record) const override;
 
-    // Whether the shell holds an entry of the program now.
-    bool hasEntry() const { return !present_.empty(); }
     // Deletes every entry the shell holds.
     void deleteAll();
 

@@ -2,6 +2,7 @@
 // system do to a window becomes a dispatcher event for its control.
 #include <windowsx.h>
 
+#include "platform/EndRequest.h"
 #include "platform/win32/Win32Classes.h"
 #include "platform/win32/Win32Node.h"
 #include "platform/win32/Win32Toolkit.h"
@@ -57,7 +58,7 @@ LRESULT Win32Toolkit::handle(Node& node, HWND hwnd, UINT message, WPARAM wParam,
     switch (message) {
         case WM_COMMAND:
             // Containers pass their children's notifications on.
-            command(hwnd, wParam, lParam);
+            command(wParam, lParam);
             return 0;
         case WM_CTLCOLORSTATIC: {
             LRESULT brush = 0;
@@ -108,16 +109,45 @@ LRESULT Win32Toolkit::handleTopLevel(Node& node, HWND hwnd, UINT message, WPARAM
                                      LPARAM lParam) {
     Loaded& record = *node.loaded;
     switch (message) {
+        case WM_SYSCOMMAND:
+            // The close box and Alt+F4: the user asks, the logic decides.
+            if ((wParam & 0xFFF0) == SC_CLOSE) {
+                post(node, EventType::CloseRequest);
+                return 0;
+            }
+            break;
         case WM_CLOSE:
-            // The logic decides: the close box and taskkill only ask. (A
-            // disabled window takes no input, so this comes from a program.)
-            post(node, EventType::CloseRequest);
+            // Not the user's close box (that is SC_CLOSE above) but another
+            // program's request, taskkill's or the task manager's. It reaches
+            // a disabled window too.
+            requestEndFrom(node);
             return 0;
         case WM_QUERYENDSESSION:
             return TRUE;
         case WM_ENDSESSION:
-            if (wParam) endSession(node);
+            if (!wParam) return 0;
+            requestEndFrom(node);
+            // Windows may end the process as soon as this message returns
+            // (Wine's session end does at once), so a handler that still
+            // runs (a box waits) cannot be waited for: what must not
+            // outlive the program goes now.
+            if (loop_ && loop_->dispatcher().busy() && onSessionEndWhileBusy) {
+                onSessionEndWhileBusy();
+            }
             return 0;
+        case WM_SIZE:
+            if (wParam == SIZE_MINIMIZED) {
+                record.minimised = true;
+            } else if (record.minimised && wParam != SIZE_MAXHIDE && wParam != SIZE_MAXSHOW) {
+                record.minimised = false;
+                // The user brought it back from the taskbar. Delivered from
+                // the loop: the restore is still under way.
+                if (record.ownStateChanges == 0 && node.binding) {
+                    const BindingPtr binding = node.binding;
+                    binding->postLater(node.control, EventType::Restore);
+                }
+            }
+            break;
         case DM_GETDEFID:
             if (record.currentDefault) {
                 return MAKELRESULT(GetDlgCtrlID(record.currentDefault), DC_HASDEFID);
@@ -177,7 +207,7 @@ LRESULT Win32Toolkit::handleAnchor(HWND hwnd, UINT message, WPARAM wParam, LPARA
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
-void Win32Toolkit::command(HWND, WPARAM wParam, LPARAM lParam) {
+void Win32Toolkit::command(WPARAM wParam, LPARAM lParam) {
     const UINT id = LOWORD(wParam);
     const UINT code = HIWORD(wParam);
     if (const HWND from = reinterpret_cast<HWND>(lParam)) {
@@ -231,33 +261,20 @@ void Win32Toolkit::colourStatic(HWND control, HDC dc, LRESULT& brush) {
     brush = reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
 }
 
-void Win32Toolkit::endSession(Node& node) {
-    // Unloads now, through the normal path, unless a handler runs: then a
-    // box that waits is answered as if OK was pressed, and once its handler
-    // has finished the close request, queued meanwhile, unloads the window.
-    closeMessageBoxes();
-    post(node, EventType::CloseRequest);
-    // Windows may end the process as soon as this message returns (Wine's
-    // session end does at once), so a handler still running cannot be
-    // waited for; what must not outlive the program goes now.
-    if (loop_ && loop_->dispatcher().busy() && onSessionEndWhileBusy) onSessionEndWhileBusy();
-}
-
-namespace {
-
-BOOL CALLBACK closeBox(HWND window, LPARAM) {
-    char name[16] = {};
-    // The system's dialog class: the message boxes of this thread.
-    if (GetClassNameA(window, name, sizeof name) && lstrcmpA(name, "#32770") == 0) {
-        PostMessageA(window, WM_COMMAND, IDOK, 0);
+void Win32Toolkit::requestEndFrom(Node& node) {
+    Form* form = node.binding ? node.binding->form : nullptr;
+    if (!form || !loop_) return;
+    // Other windows (the About dialog) only close: the main window's own
+    // request ends the program.
+    if (!node.loaded || !node.loaded->def->showInTaskbar || !boxes_) {
+        post(node, EventType::CloseRequest);
+        return;
     }
-    return TRUE;
-}
-
-}  // namespace
-
-void Win32Toolkit::closeMessageBoxes() {
-    EnumThreadWindows(GetCurrentThreadId(), closeBox, 0);
+    // Unloads now, through the normal path, unless a handler runs: then the
+    // box that waits closes as if OK was pressed, and once its handler has
+    // finished the close request comes first.
+    requestEnd(loop_->dispatcher(), *boxes_, *form);
+    loop_->pump();
 }
 
 void Win32Toolkit::openPopup(HMENU menu, POINT at) {
