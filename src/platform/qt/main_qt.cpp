@@ -8,6 +8,7 @@
 
 #include "VelkromVersion.h"
 #include "app/Program.h"
+#include "app/ProgramStats.h"
 #include "platform/qt/QtEndRequests.h"
 #include "platform/qt/QtPlatform.h"
 
@@ -22,20 +23,6 @@ std::string commandLine(int argc, char** argv) {
         text += argv[i];
     }
     return text;
-}
-
-// VELKROM_STATS=1: how many refresh ticks were delivered over how long, for
-// measuring the program's cost.
-void printStats(vk::Program& program, vk::Dispatcher& dispatcher,
-                std::chrono::steady_clock::time_point started) {
-    const char* wanted = std::getenv("VELKROM_STATS");
-    if (!wanted || std::string(wanted) != "1") return;
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    const auto ticks = dispatcher.deliveredTicks(program.main().form["tmrUpdateMemoryInformation"]);
-    std::fprintf(stderr, "velkrom: %llu refresh ticks in %.3f s (%.1f per second)\n",
-                 static_cast<unsigned long long>(ticks), seconds,
-                 seconds > 0 ? static_cast<double>(ticks) / seconds : 0.0);
 }
 
 int run(int argc, char** argv) {
@@ -58,7 +45,7 @@ int run(int argc, char** argv) {
     vk::qt::QtEndRequests endRequests(platform.loop, platform.boxes, program.main().form);
     program.start();
     if (!platform.toolkit.quitRequested()) QApplication::exec();
-    printStats(program, platform.dispatcher, started);
+    vk::printRefreshStats(program, platform.dispatcher, started);
     return 0;
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/Program.h"
+#include "app/ProgramStats.h"
 // After the portable headers: they must sit beside the SDK's names.
 #include <windows.h>
 
@@ -13,21 +14,6 @@
 #include "platform/win32/Win32Platform.h"
 
 namespace {
-
-// VELKROM_STATS=1: how many refresh ticks were delivered over how long, for
-// measuring the program's cost (on the standard error, where Wine has one).
-void printStats(vk::Program& program, vk::Dispatcher& dispatcher,
-                std::chrono::steady_clock::time_point started) {
-    const char* wanted = std::getenv("VELKROM_STATS");
-    if (!wanted || std::string(wanted) != "1") return;
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    const auto ticks = dispatcher.deliveredTicks(program.main().form["tmrUpdateMemoryInformation"]);
-    std::fprintf(stderr, "velkrom: %llu refresh ticks in %.3f s (%.1f per second)\n",
-                 static_cast<unsigned long long>(ticks), seconds,
-                 seconds > 0 ? static_cast<double>(ticks) / seconds : 0.0);
-    std::fflush(stderr);
-}
 
 int run(HINSTANCE instance) {
     const auto started = std::chrono::steady_clock::now();
@@ -37,7 +23,7 @@ int run(HINSTANCE instance) {
     vk::Program program(platform.services);
     program.start();
     platform.toolkit.run();
-    printStats(program, platform.dispatcher, started);
+    vk::printRefreshStats(program, platform.dispatcher, started);
     return 0;
 }
 
