@@ -3,8 +3,8 @@
 #
 #   Linux    cmake --install in the GNUInstallDirs layout, and the Debian
 #            package (scripts/package.sh): cmake/PackagingLinux.cmake
-#   Windows  the Win32 program's packages: to follow, in
-#            cmake/PackagingWindows.cmake
+#   Windows  a zip per architecture and the installer of the 32-bit
+#            program (scripts/package.sh windows): cmake/PackagingWindows.cmake
 
 # VK_APP_ID (cmake/Version.cmake) names the desktop entry, the icon and the
 # AppStream component.
@@ -30,6 +30,10 @@ set(CPACK_STRIP_FILES ON)
 
 if(CMAKE_SYSTEM_NAME STREQUAL "Linux" AND TARGET velkrom)
   include(${CMAKE_CURRENT_LIST_DIR}/PackagingLinux.cmake)
+endif()
+
+if(WIN32 AND TARGET velkrom)
+  include(${CMAKE_CURRENT_LIST_DIR}/PackagingWindows.cmake)
 endif()
 
 if(CPACK_GENERATOR)

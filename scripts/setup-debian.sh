@@ -3,6 +3,8 @@
 #
 #   scripts/setup-debian.sh run      build and start the program (default)
 #   scripts/setup-debian.sh package  also build the Debian package
+#   scripts/setup-debian.sh windows  cross-build the Windows programs and make their
+#                                    zips and installer
 #   scripts/setup-debian.sh test     also every test: unit, sanitizers, MinGW, end to end,
 #                                    and the checks of the package
 #
@@ -22,23 +24,26 @@ run_packages=(
 # CPack's Debian package: dpkg-shlibdeps (dpkg-dev) computes the package's
 # dependencies from the program, and CPack finds the program with file.
 package_packages=(dpkg-dev file)
+# The Windows programs: the MinGW-w64 cross compilers in their posix threads
+# variant (GCC 12's win32 variant has no std::mutex), the GoogleTest source
+# the build makes its Windows tests from (googletest), and NSIS for the
+# installer.
+windows_packages=(cmake ninja-build googletest
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix nsis)
 # Tests and benchmarks; prlimit (util-linux) for the address-space limit of
 # one end-to-end test; the validators the package is checked with
 # (python3-debian reads the machine-readable copyright file); the openbox
 # window manager for the test that minimises the window; clang-tidy 14
 # (with run-clang-tidy-14) for the static check gate; a private session bus
 # with Debian's Python D-Bus bindings for the end-to-end test that plays a
-# StatusNotifierItem host (tests/e2e/sni_host.py). The Windows
-# programs: the MinGW-w64 cross compilers in their posix threads variant
-# (GCC 12's win32 variant has no std::mutex), the GoogleTest source they
-# build the tests from (googletest), Wine to run the tests with Wine's own
-# fonts (fonts-wine: "MS Sans Serif", the face the windows are laid out
-# for), and pefile to check the built files from here.
+# StatusNotifierItem host (tests/e2e/sni_host.py). For the Windows
+# programs: Wine to run them and their tests with Wine's own fonts
+# (fonts-wine: "MS Sans Serif", the face the windows are laid out for), and
+# pefile to check the built files from here.
 test_packages=(
-  googletest libgtest-dev libgmock-dev libbenchmark-dev util-linux openbox
+  libgtest-dev libgmock-dev libbenchmark-dev util-linux openbox
   lintian desktop-file-utils appstream python3-debian clang-tidy-14
   dbus-daemon python3-dbus python3-gi
-  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   wine wine64 fonts-wine python3-pefile
 )
 
@@ -71,8 +76,9 @@ runs_32bit() {
 case $profile in
   run) wanted=("${run_packages[@]}") ;;
   package) wanted=("${run_packages[@]}" "${package_packages[@]}") ;;
+  windows) wanted=("${windows_packages[@]}") ;;
   test)
-    wanted=("${run_packages[@]}" "${package_packages[@]}" "${test_packages[@]}")
+    wanted=("${run_packages[@]}" "${package_packages[@]}" "${windows_packages[@]}" "${test_packages[@]}")
     # The i686 program and its tests run on the 32-bit Wine.
     if runs_32bit; then
       wanted+=(wine32:i386)
@@ -81,7 +87,7 @@ case $profile in
     fi
     ;;
   *)
-    echo "usage: $0 [run|package|test]" >&2
+    echo "usage: $0 [run|package|windows|test]" >&2
     exit 2
     ;;
 esac

@@ -12,7 +12,9 @@
 #      on the Release build and again on the sanitizer build, then those of
 #      the Windows programs under Wine, each on its own Xvfb + trayer
 #   5. the Debian package of the Release build, checked as its users and
-#      Debian's validators see it (tests/package/check.sh)
+#      Debian's validators see it (tests/package/check.sh), and the Windows
+#      zips and installer, the installer run under Wine
+#      (tests/package/check_windows.sh)
 #
 # Every step runs even when an earlier one failed; a summary follows and the
 # exit status is nonzero when any step failed. Logs: build/logs/.
@@ -103,6 +105,12 @@ package_checks() {
   bash "$repo/tests/package/check.sh" "${debs[0]}"
 }
 
+# Makes the Windows zips and installer and checks them.
+windows_package_checks() {
+  "$repo/scripts/package.sh" windows || return 1
+  bash "$repo/tests/package/check_windows.sh" "$build_root/mingw-i686" "$build_root/mingw-x86_64"
+}
+
 if step setup "$repo/scripts/setup-debian.sh" test; then
   release_built=false
   asan_built=false
@@ -139,6 +147,9 @@ if step setup "$repo/scripts/setup-debian.sh" test; then
   done
   if $release_built; then
     step package package_checks
+  fi
+  if ((${#windows_built[@]} == 2)); then
+    step windows-package windows_package_checks
   fi
 fi
 
