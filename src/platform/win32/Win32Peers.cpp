@@ -11,7 +11,14 @@ HWND ChildPeer::window() const {
 
 void ChildPeer::setCaption(const std::string& text) {
     if (node_.kind == ControlKind::PictureBox) return;  // a picture box shows no text
-    if (!SetWindowTextA(window(), text.c_str())) throw PropertyRefused("the caption was refused");
+    const HWND w = window();
+    // The refresh sets every figure on every tick, mostly to what it shows
+    // already; a label given its own text again would still repaint.
+    std::string shown(static_cast<std::size_t>(GetWindowTextLengthA(w)) + 1, '\0');
+    shown.resize(
+        static_cast<std::size_t>(GetWindowTextA(w, shown.data(), static_cast<int>(shown.size()))));
+    if (shown == text) return;
+    if (!SetWindowTextA(w, text.c_str())) throw PropertyRefused("the caption was refused");
 }
 
 void ChildPeer::setVisible(bool on) {
