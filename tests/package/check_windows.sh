@@ -14,8 +14,10 @@
 #    (/S /AUTOSTART) into Program Files with a Start menu entry, a Startup
 #    shortcut that starts the program with /AUTO and an entry for Apps and
 #    Features; the program started from that shortcut shows its tray entry;
-#    the silent uninstaller ends it and takes away everything the installer
-#    added.
+#    installed again into another folder without the log-on choice, it
+#    closes the running program and leaves one installation, no Startup
+#    shortcut; the silent uninstaller ends the program started from the
+#    Start menu and takes away everything the installer added.
 #
 # The installer is a 32-bit program. Where 32-bit Wine cannot run, the same
 # script is made into a 64-bit installer of the 64-bit program and that one
@@ -169,9 +171,31 @@ startup_link=$(entry_value StartupShortcut)
 check "the Startup shortcut starts it with /AUTO" links_to "$(on_c "$startup_link")" "$location\\velkrom.exe" /AUTO
 
 # Started from the Startup shortcut as at log-on, the program is up in the
-# notification area; the uninstaller closes it before it removes its files.
+# notification area.
 vk_wine_run "$arch" start "$startup_link" >/dev/null 2>&1
 check "started from the Startup shortcut, the program shows its tray entry" vk_wait_until 30 vk_tray_count_is 1
+
+# Installed again into another folder, without the log-on choice: the
+# running program is closed first, the earlier folder and the Startup
+# shortcut go, and the one entry names the new folder.
+old_location=$location
+old_startup_link=$startup_link
+vk_wine_run "$arch" "$setup" /S '/D=C:\Velkrom' >>"$work/setup.log" 2>&1
+check "installed again silently into another folder, status 0" [ $? -eq 0 ]
+location=$(entry_value InstallLocation)
+moved() { [[ $location == 'C:\Velkrom' ]] && cmp -s "$(on_c "$location")/velkrom.exe" "$payload"; }
+check "the entry names the new folder ($location), which holds the program" moved
+old_folder_gone() { [[ ! -d $(on_c "$old_location") ]]; }
+startup_link_gone() { [[ ! -e $(on_c "$old_startup_link") && -z $(entry_value StartupShortcut) ]]; }
+check "the earlier folder is gone" old_folder_gone
+check "the Startup shortcut is gone" startup_link_gone
+check "the running program was closed first" vk_wait_until 10 program_ended
+check "the Start menu entry starts the program in the new folder" links_to "$menu_link" "$location\\velkrom.exe" ""
+
+# Started from the Start menu; the uninstaller closes it before it removes
+# its files.
+vk_wine_run "$arch" start "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Velkrom.lnk" >/dev/null 2>&1
+check "started from the Start menu, the program shows its tray entry" vk_wait_until 30 vk_tray_count_is 1
 
 vk_wine_run "$arch" "$(on_c "$location")/uninstall.exe" /S >"$work/uninstall.log" 2>&1
 # The silent uninstaller hands over to its copy in the temporary folder and
