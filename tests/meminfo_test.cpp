@@ -1,6 +1,7 @@
 #include "platform/linux/Meminfo.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -111,7 +112,11 @@ struct MeminfoSourceTest : ::testing::Test {
         std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
     }
     void TearDown() override { std::filesystem::remove(path); }
-    std::string path = ::testing::TempDir() + "meminfo_source_test.txt";
+    // One file per test and process: ctest runs the tests of this suite at
+    // the same time, and one's TearDown must not remove another's file.
+    std::string path = ::testing::TempDir() + "meminfo_source_" +
+                       ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" +
+                       std::to_string(::getpid()) + ".txt";
 };
 
 TEST_F(MeminfoSourceTest, EveryQueryReadsTheFileAfresh) {
