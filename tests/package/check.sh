@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# shellcheck disable=SC2317  # the checks' functions are called through check()
 # Checks the Debian package as its users and Debian's validators see it:
 #
 #   tests/package/check.sh DEB
@@ -20,6 +21,8 @@ set -uo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 # shellcheck source=scripts/desktop.sh
 source "$repo/scripts/desktop.sh"
+# shellcheck source=tests/package/lib.sh
+source "$repo/tests/package/lib.sh"
 
 deb=${1:?usage: $0 DEB}
 [[ -f $deb ]] || {
@@ -30,21 +33,7 @@ deb=${1:?usage: $0 DEB}
 id=io.github.velkrom.Velkrom
 sizes=(16 22 24 32 48 64 128 256)
 
-failures=0
-# check WHAT COMMAND...: runs one check and reports it.
-check() {
-  local what=$1
-  shift
-  if "$@"; then
-    echo "ok   $what"
-  else
-    echo "FAIL $what"
-    failures=$((failures + 1))
-  fi
-}
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/velkrom-package.XXXXXX")
-vk_on_exit "rm -rf '$work'"
+pkg_work_dir velkrom-package
 root=$work/root
 
 # --- what the package holds -------------------------------------------------
@@ -211,8 +200,4 @@ else
   fi
 fi
 
-if ((failures)); then
-  echo "package check: $failures check(s) failed"
-  exit 1
-fi
-echo "package check: all passed"
+pkg_finish "package check"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# shellcheck disable=SC2317  # the checks' functions are called through check()
 # Checks the Windows packages as a user unpacking or installing them sees
 # them:
 #
@@ -30,6 +31,8 @@ set -uo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 # shellcheck source=scripts/desktop.sh
 source "$repo/scripts/desktop.sh"
+# shellcheck source=tests/package/lib.sh
+source "$repo/tests/package/lib.sh"
 # shellcheck source=scripts/wine.sh
 source "$repo/scripts/wine.sh"
 
@@ -40,21 +43,7 @@ x86_64=$(cd "${2:?$usage}" && pwd) || exit 2
 version=$(sed -nE 's/^project\(Velkrom VERSION ([0-9.]+).*/\1/p' "$repo/CMakeLists.txt")
 pe_python=/usr/bin/python3
 
-failures=0
-# check WHAT COMMAND...: runs one check and reports it.
-check() {
-  local what=$1
-  shift
-  if "$@"; then
-    echo "ok   $what"
-  else
-    echo "FAIL $what"
-    failures=$((failures + 1))
-  fi
-}
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/velkrom-windows-package.XXXXXX")
-vk_on_exit "rm -rf '$work'"
+pkg_work_dir velkrom-windows-package
 
 # --- the zips ---------------------------------------------------------------
 
@@ -212,8 +201,4 @@ else
   check "drive C: holds the same files as before the installation" true
 fi
 
-if ((failures)); then
-  echo "windows package check: $failures failed"
-  exit 1
-fi
-echo "windows package check: all passed"
+pkg_finish "windows package check"
