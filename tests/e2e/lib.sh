@@ -195,6 +195,22 @@ e2e_status_is() { [[ $(e2e_status_digest "$1") == "$2" ]]; }
 e2e_reads() { awk '/^syscr:/ { print $2 }' "/proc/$E2E_PID/io"; }
 e2e_reads_above() { (($(e2e_reads) > $1)); }
 
+# e2e_ok_goes_on BOX MAIN READY: Enter on the error box BOX closes it, and
+# the program goes on: still running, MAIN's status line back to the
+# digest READY, the refresh reading again (a few hundred more reads within
+# 5 s). Leaves the read count taken right after OK in E2E_READS_AFTER_OK.
+e2e_ok_goes_on() {
+  local box=$1 main=$2 ready=$3
+  e2e_key "$box" Return
+  vk_wait_until 5 vk_window_absent Error || e2e_fail "Enter did not close the error box"
+  vk__gone "$E2E_PID" && e2e_fail "the program ended after the failed run"
+  vk_wait_until 5 e2e_status_is "$main" "$ready" ||
+    e2e_fail "the status line did not return to Ready after OK"
+  E2E_READS_AFTER_OK=$(e2e_reads)
+  vk_wait_until 5 e2e_reads_above $((E2E_READS_AFTER_OK + 300)) ||
+    e2e_fail "the refresh did not go on after OK (reads $E2E_READS_AFTER_OK -> $(e2e_reads))"
+}
+
 # Under a window manager (vk_wm_start) top-level windows sit inside its
 # frames. Client windows titled exactly NAME that the manager handles (they
 # carry WM_STATE), one id per line.
