@@ -57,6 +57,11 @@ for bar in "Physical memory" Pagefile; do
   ((said <= 4 * seconds)) || e2e_fail "the bar $bar announced $said values in $seconds s"
 done
 
+"${reader[@]}" when-full off || e2e_fail "the entry reads wrong before Ctrl+U"
+e2e_key "$main" ctrl+u
+vk_wait_until 5 "${reader[@]}" when-full on 2>/dev/null ||
+  e2e_fail "the entry reads wrong after Ctrl+U: $("${reader[@]}" when-full on 2>&1)"
+
 e2e_key "$main" F1
 vk_wait_window 5 "About Velkrom" >/dev/null || e2e_fail "F1 did not open the About dialog"
 "${reader[@]}" about || e2e_fail "the About dialog reads wrong"

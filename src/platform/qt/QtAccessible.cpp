@@ -2,8 +2,10 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QAction>
 #include <algorithm>
 
+#include "platform/qt/QtAccessibleCheckEntry.h"
 #include "platform/qt/QtWidgets.h"
 
 namespace vk::qt {
@@ -124,6 +126,9 @@ class MeterAccessible : public QAccessibleWidget, public QAccessibleValueInterfa
 };
 
 QAccessibleInterface* describe(const QString& className, QObject* object) {
+    if (className == QLatin1String("QAction")) {
+        return describeCheckEntry(qobject_cast<QAction*>(object));
+    }
     // The toolkit's widgets carry no meta-object of their own: Qt asks for
     // them as plain QWidgets.
     if (className != QLatin1String("QWidget") || !object || !object->isWidgetType()) {
