@@ -26,7 +26,7 @@ class TextAccessible : public QAccessibleWidget, public QAccessibleTextInterface
 
     QString text(QAccessible::Text t) const override {
         if (t != QAccessible::Name) return QAccessibleWidget::text(t);
-        const QString own = shown();
+        QString own = shown();
         const QWidget* caption = captionLabel();
         if (!caption) return own;
         const QString frame = strippedText(textWidget()->parentWidget());
