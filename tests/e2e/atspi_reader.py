@@ -91,7 +91,8 @@ def check_frame(frame, name):
         if said != f"{name}, {caption} {shown}":
             fail(f"{name}: the value of {caption!r} reading {shown!r} is named {said!r}")
         if [t.name for t in targets(value, pyatspi.RELATION_LABELLED_BY)] != [caption]:
-            fail(f"{name}: the value of {caption!r} is not labelled by it")
+            fail(f"{name}: the value of {caption!r} is labelled by "
+                 f"{[t.name for t in targets(value, pyatspi.RELATION_LABELLED_BY)]}")
         figures[caption] = int(shown.split()[0])
     bars = [k for k in kids if k.getRole() == pyatspi.ROLE_PROGRESS_BAR]
     if len(bars) != 1 or bars[0].name != name:

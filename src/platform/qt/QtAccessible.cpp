@@ -86,8 +86,11 @@ class TextAccessible : public QAccessibleWidget, public QAccessibleTextInterface
         const QWidget* parent = textWidget()->parentWidget();
         if (!parent) return nullptr;
         const QString own = textWidget()->objectName();
-        for (auto* other : parent->findChildren<TextWidget*>(Qt::FindDirectChildrenOnly)) {
-            if (!own.isEmpty() && other->labelledBy() == own) return other;
+        // By dynamic_cast: the widgets have no meta-object of their own, so
+        // findChildren<TextWidget*> would take any QWidget for one.
+        for (QWidget* child : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            const auto* other = dynamic_cast<const TextWidget*>(child);
+            if (other && !own.isEmpty() && other->labelledBy() == own) return child;
         }
         return nullptr;
     }
