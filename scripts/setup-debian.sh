@@ -36,14 +36,16 @@ windows_packages=(cmake ninja-build googletest
 # window manager for the test that minimises the window; clang-tidy 14
 # (with run-clang-tidy-14) for the static check gate; a private session bus
 # with Debian's Python D-Bus bindings for the end-to-end test that plays a
-# StatusNotifierItem host (tests/e2e/sni_host.py). For the Windows
+# StatusNotifierItem host (tests/e2e/sni_host.py); the accessibility bus
+# (at-spi2-core) and Debian's pyatspi for the end-to-end test that reads the
+# window as a screen reader does (tests/e2e/atspi_reader.py). For the Windows
 # programs: Wine to run them and their tests with Wine's own fonts
 # (fonts-wine: "MS Sans Serif", the face the windows are laid out for), and
 # pefile to check the built files from here.
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev util-linux openbox
   lintian desktop-file-utils appstream python3-debian clang-tidy-14
-  dbus-daemon python3-dbus python3-gi
+  dbus-daemon python3-dbus python3-gi at-spi2-core python3-pyatspi
   wine wine64 fonts-wine python3-pefile
 )
 

@@ -46,6 +46,30 @@ TEST(FreeBarWidth, ATotalOfZeroOrAnOversizedWidthFails) {
     EXPECT_THROW(freeBarWidth(2'147'483'647, 3615, 1), OverflowError);
 }
 
+// What a screen reader hears from the bar: the free share in whole percent.
+TEST(FreeSharePercent, IsTheFreeShareRoundedAndHeldInTheBarsRange) {
+    struct Case {
+        std::int32_t freeMB, totalMB;
+        int percent;
+    };
+    const std::vector<Case> cases = {
+        {100, 256, 39},      // 39.06
+        {23137, 24105, 96},  // 95.98
+        {1, 200, 0},         // 0.5: even neighbour below
+        {3, 200, 2},         // 1.5: even neighbour above
+        {0, 1024, 0},        {1024, 1024, 100},
+        {1100, 1000, 100},    // more free than total (odd figures)
+        {-100, 1000, 0},      // a negative figure
+        {65535, 65536, 100},  // 99.998
+        {8, 65536, 0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(freeSharePercent(c.freeMB, c.totalMB), c.percent)
+            << c.freeMB << " of " << c.totalMB;
+    }
+    EXPECT_THROW(freeSharePercent(100, 0), DivisionByZero);
+}
+
 // What the refresh writes, for one frame.
 struct Frame {
     std::string total, used, free;
@@ -119,6 +143,20 @@ TEST_F(RefreshTest, CaptionsAndBarsFollowTheFigures) {
         EXPECT_EQ(physical(), c.physical) << c.what;
         EXPECT_EQ(pagefile(), c.pagefile) << c.what;
     }
+}
+
+// The bar as a whole holds the share; a tick that cannot take it (a total of
+// 0) leaves the last one, as it leaves the bar's width.
+TEST_F(RefreshTest, TheUsedBarsValueIsTheFreeShare) {
+    FrmMain& w = app.w();
+    memory.setMB(256, 100, 1024, 1024);
+    tick();
+    EXPECT_EQ(w.picUsedPhysical.value(), 39);
+    EXPECT_EQ(w.picUsedPagefile.value(), 100);
+    memory.setMB(0, 100, 1024, 0);
+    tick();
+    EXPECT_EQ(w.picUsedPhysical.value(), 39);
+    EXPECT_EQ(w.picUsedPagefile.value(), 0);
 }
 
 TEST_F(RefreshTest, EveryFigureComesFromItsOwnQueryInStepOrder) {

@@ -45,6 +45,8 @@ WindowDef build() {
     icon.border = Border::Sunken3D;
     icon.showsIcon = true;
     icon.tabStop = true;
+    // It takes the focus, so a screen reader names it.
+    icon.accessibleName = "Velkrom icon";
     c.push_back(icon);
 
     c.push_back(button("cmdSysInfo", "&System Info...", 480, 2400, 1245));

@@ -11,4 +11,12 @@ namespace vk {
 // OverflowError when the width does not fit 32 bits.
 std::int32_t freeBarWidth(std::int32_t freeMB, double barWidth, std::int32_t totalMB);
 
+// The free share in whole percent, what a screen reader reads from the bar:
+// free x 100 / total to the nearest whole number, ties to even, held within
+// 0 to 100 (the bar's range) when odd figures put free below 0 or above the
+// total. Computed from the figures, not the bar's pixels, whose steps of
+// about half a percent would put it off by one every so often. Throws
+// DivisionByZero for a total of 0.
+int freeSharePercent(std::int32_t freeMB, std::int32_t totalMB);
+
 }  // namespace vk

@@ -39,15 +39,20 @@ void tmrUpdateMemoryInformation_Timer(FrmMain& w) {
 
     // The free bars, proportional to the free share (total queried first). A
     // total of 0 fails the division and the bar keeps its width.
+    // The bar as a whole tells a screen reader the same share in whole
+    // percent, from the same two figures; it changes (and is announced) only
+    // when the whole percent does.
     step([&] {
         const std::int32_t total = m.GetTotalPhysical();
-        w.picAvailablePhysical.setWidth(
-            freeBarWidth(m.GetFreePhysical(), w.picUsedPhysical.width(), total));
+        const std::int32_t free = m.GetFreePhysical();
+        w.picAvailablePhysical.setWidth(freeBarWidth(free, w.picUsedPhysical.width(), total));
+        w.picUsedPhysical.setValue(freeSharePercent(free, total));
     });
     step([&] {
         const std::int32_t total = m.GetTotalPagefile();
-        w.picAvailablePagefile.setWidth(
-            freeBarWidth(m.GetFreePagefile(), w.picUsedPagefile.width(), total));
+        const std::int32_t free = m.GetFreePagefile();
+        w.picAvailablePagefile.setWidth(freeBarWidth(free, w.picUsedPagefile.width(), total));
+        w.picUsedPagefile.setValue(freeSharePercent(free, total));
     });
 
     step([&] { w.picAvailablePagefile.setVisible(m.GetFreePagefile() != 0); });

@@ -54,6 +54,12 @@ void Control::setPicture(std::uintptr_t handle) {
     picture_ = handle;
 }
 
+void Control::setValue(int percent) {
+    if (percent == value_) return;
+    if (peer_) peer_->setValue(percent);
+    value_ = percent;
+}
+
 double Control::left() const {
     Rect live;
     return peer_ && peer_->liveGeometry(live) ? live.left : geometry_.left;

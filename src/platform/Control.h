@@ -46,6 +46,10 @@ class ControlPeer {
     virtual std::uintptr_t iconHandle() const { return 0; }
     // Picture boxes: hold the picture with this handle (an icon handle).
     virtual void setPicture(std::uintptr_t) {}
+    // Meters: the share they show, in whole percent (0 to 100). Seen only by
+    // assistive technology; a backend announces it, so it comes only when
+    // it changes.
+    virtual void setValue(int) {}
 };
 
 class Control {
@@ -94,6 +98,10 @@ class Control {
     std::uintptr_t picture() const { return picture_; }
     void setPicture(std::uintptr_t handle);
 
+    // Meters: the share shown in whole percent, -1 until the first is set.
+    int value() const { return value_; }
+    void setValue(int percent);
+
     // The backend attaches its peer once the widget exists; nullptr detaches.
     void attachPeer(ControlPeer* peer) { peer_ = peer; }
     ControlPeer* peer() const { return peer_; }
@@ -108,6 +116,7 @@ class Control {
     bool checked_ = false;
     WindowState windowState_ = WindowState::Normal;
     std::uintptr_t picture_ = 0;
+    int value_ = -1;
     Rect geometry_;
 };
 

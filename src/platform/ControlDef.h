@@ -18,6 +18,12 @@ struct Rgb {
 };
 
 enum class Border { None, Single, Sunken3D };
+
+// What a control is to assistive technology (screen readers) where its kind
+// alone does not say: a label that is the window's status line, a picture
+// box that is a meter (its Value is a share in whole percent, read out under
+// the caption of its frame).
+enum class Presents { ByKind, StatusLine, Meter };
 enum class Align { Left, Center };
 
 struct Font {
@@ -48,6 +54,9 @@ struct ControlDef {
     bool isCancel = false;   // buttons: Esc presses it
     bool showsIcon = false;  // picture boxes: show the program's icon from creation
     bool tabStop = false;    // picture boxes: Tab gives them the focus (buttons always take it)
+    Presents presents = Presents::ByKind;
+    std::string labelledBy;      // value labels: the caption label that says what they show
+    std::string accessibleName;  // what a screen reader calls a control that shows no text
 };
 
 // The start of every row of a definition: kind, name, container, text and

@@ -15,6 +15,14 @@ ControlDef label(const std::string& name, const char* parent, const char* captio
     return d;
 }
 
+// A value label, said under the caption label to its left.
+ControlDef value(const std::string& name, const char* parent, const std::string& caption,
+                 const char* text, double top, std::optional<Rgb> fore) {
+    ControlDef d = label(name, parent, text, 600, top, 3100, fore);
+    d.labelledBy = caption;
+    return d;
+}
+
 ControlDef frame(const char* name, const char* caption, double top, double height) {
     return makeControl(ControlKind::Frame, name, "", caption, 120, top, 3855, height);
 }
@@ -56,14 +64,19 @@ void addFrameContents(std::vector<ControlDef>& c, const char* frameName, const c
                       double barTop) {
     const std::string w = what;
     auto n = [&](const char* prefix, const char* suffix = "") { return prefix + w + suffix; };
-    c.push_back(label(n("lblTotal"), frameName, "Total:", 120, 240, 495));
-    c.push_back(label(n("lblTotal", "Show"), frameName, "TOTAL", 600, 240, 3100));
-    c.push_back(label(n("lblUsed"), frameName, "Used:", 120, 480, 495));
-    c.push_back(label(n("lblUsed", "Show"), frameName, "USED", 600, 480, 3100, kRed));
-    c.push_back(label(n("lblFree"), frameName, "Free:", 120, 720, 495));
-    c.push_back(label(n("lblFree", "Show"), frameName, "FREE", 600, 720, 3100, kGreen));
+    auto row = [&](const char* kind, const char* caption, const char* text, double top,
+                   std::optional<Rgb> fore) {
+        c.push_back(label(n(kind), frameName, caption, 120, top, 495));
+        c.push_back(value(n(kind, "Show"), frameName, n(kind), text, top, fore));
+    };
+    row("lblTotal", "Total:", "TOTAL", 240, std::nullopt);
+    row("lblUsed", "Used:", "USED", 480, kRed);
+    row("lblFree", "Free:", "FREE", 720, kGreen);
     const std::string used = n("picUsed");
-    c.push_back(picture(used, frameName, 120, barTop, 3615, 255, kRed, Border::Sunken3D, true));
+    // The used bar is the bar as a whole: its Value is the free share.
+    ControlDef bar = picture(used, frameName, 120, barTop, 3615, 255, kRed, Border::Sunken3D, true);
+    bar.presents = Presents::Meter;
+    c.push_back(bar);
     // The marker lies above the free bar, so it is declared after it: later
     // siblings are drawn on top.
     c.push_back(picture(n("picAvailable"), used, 3720, 0, 135, 255, kFreeBar, Border::None, true));
@@ -88,6 +101,7 @@ WindowDef build() {
     addFrameContents(c, "Frame2", "Pagefile", 1080);
 
     ControlDef status = label("lblStatus", "", "Ready", 120, 3120, 4095);
+    status.presents = Presents::StatusLine;
     c.push_back(status);
     c.push_back(picture("TrayIcon", "", 3600, 2880, 375, 375, std::nullopt, Border::None, false));
 

@@ -24,10 +24,12 @@ GUI_SUBSYSTEM = 2
 RT_ICON, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 14, 16, 24
 
 # Windows' own DLLs a plain Win32 program may import (the C runtime msvcrt
-# included, and the API sets of the universal C runtime).
+# included, and the API sets of the universal C runtime). oleacc is
+# Microsoft Active Accessibility, part of every Windows since 98: the bars
+# answer screen readers through it.
 SYSTEM_DLLS = {
     "advapi32.dll", "comctl32.dll", "comdlg32.dll", "gdi32.dll", "kernel32.dll",
-    "msvcrt.dll", "ole32.dll", "oleaut32.dll", "shell32.dll", "shlwapi.dll",
+    "msvcrt.dll", "ole32.dll", "oleacc.dll", "oleaut32.dll", "shell32.dll", "shlwapi.dll",
     "user32.dll", "uxtheme.dll", "version.dll", "winmm.dll", "ws2_32.dll",
 }
 

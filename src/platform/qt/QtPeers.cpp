@@ -76,6 +76,10 @@ void PicturePeer::resized() {
     static_cast<PictureBoxWidget&>(widget()).layoutClient();
 }
 
+void PicturePeer::setValue(int percent) {
+    static_cast<PictureBoxWidget&>(widget()).setValue(percent);
+}
+
 void PicturePeer::setPicture(std::uintptr_t handle) {
     auto& box = static_cast<PictureBoxWidget&>(widget());
     const QIcon icon = handle ? icons_(handle) : QIcon();

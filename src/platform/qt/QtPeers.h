@@ -56,6 +56,7 @@ class PicturePeer : public WidgetPeer {
     using IconLookup = std::function<QIcon(std::uintptr_t)>;
     PicturePeer(PictureBoxWidget* widget, PixelScale scale, std::uint32_t handle, IconLookup icons);
     void setPicture(std::uintptr_t handle) override;
+    void setValue(int percent) override;
 
   private:
     void resized() override;

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "platform/Twips.h"
+#include "platform/qt/QtAccessible.h"
 #include "platform/qt/QtIcon.h"
 #include "platform/qt/QtWidgets.h"
 
@@ -43,6 +44,7 @@ struct QtToolkit::Loaded {
 
 QtToolkit::QtToolkit(LoopDriver& loop)
     : loop_(loop), scale_(screenTwipsPerPixel()), programIcon_(programQIcon()) {
+    installAccessibleWidgets();
     programIconHandle_ = newHandle();
 }
 
@@ -91,6 +93,7 @@ void QtToolkit::build(Form& form, Loaded& record) {
     record.window = window;
     window->setWindowFlags(windowFlags(def));
     window->setWindowTitle(QString::fromStdString(def.caption));
+    window->setDialog(!def.sizable);
     if (def.hasIcon) window->setWindowIcon(programIcon_);
 
     // Containers come before their children in the definition.
@@ -111,6 +114,11 @@ void QtToolkit::build(Form& form, Loaded& record) {
         if (!d.visible) widget->hide();
         if (!d.enabled) widget->setEnabled(false);
         applyLook(*widget, d);
+        // Labels find the caption label that names them by its name.
+        widget->setObjectName(QString::fromStdString(d.name));
+        if (!d.accessibleName.empty()) {
+            widget->setAccessibleName(QString::fromStdString(d.accessibleName));
+        }
         record.widgets[d.name] = widget;
     };
 

@@ -2,6 +2,7 @@
 
 #include <qdrawutil.h>
 
+#include <QAccessible>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMenuBar>
@@ -9,6 +10,9 @@
 #include <QPainter>
 #include <QVBoxLayout>
 #include <QWindowStateChangeEvent>
+#include <utility>
+
+#include "platform/qt/QtAccessible.h"
 
 namespace vk::qt {
 namespace {
@@ -150,7 +154,9 @@ void WindowWidget::showEvent(QShowEvent* event) {
 TextWidget::TextWidget(BindingPtr binding, const ControlDef& def, QWidget* parent)
     : QWidget(parent),
       Poster(std::move(binding), def.name),
-      text_(QString::fromStdString(def.caption)) {
+      text_(QString::fromStdString(def.caption)),
+      presents_(def.presents),
+      labelledBy_(QString::fromStdString(def.labelledBy)) {
     // Opaque in the dialog colour; it paints all of itself, so a new text
     // repaints this widget alone.
     setAutoFillBackground(true);
@@ -158,8 +164,9 @@ TextWidget::TextWidget(BindingPtr binding, const ControlDef& def, QWidget* paren
 
 void TextWidget::setText(const QString& text) {
     if (text == text_) return;
-    text_ = text;
+    const QString before = std::exchange(text_, text);
     update();
+    if (QAccessible::isActive()) announceTextChange(*this, before, text_);
 }
 
 void TextWidget::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -200,7 +207,8 @@ void LabelWidget::paintEvent(QPaintEvent*) {
 PictureBoxWidget::PictureBoxWidget(BindingPtr binding, const ControlDef& def, QWidget* parent)
     : QWidget(parent),
       Poster(std::move(binding), def.name),
-      fill_(def.backColor ? toQColor(*def.backColor) : palette().color(QPalette::Button)) {
+      fill_(def.backColor ? toQColor(*def.backColor) : palette().color(QPalette::Button)),
+      presents_(def.presents) {
     // Every pixel is painted here (border and fill), so Qt need not clear
     // behind the box first.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -217,6 +225,12 @@ PictureBoxWidget::PictureBoxWidget(BindingPtr binding, const ControlDef& def, QW
 void PictureBoxWidget::setIcon(const QIcon& icon) {
     icon_ = icon;
     update();
+}
+
+void PictureBoxWidget::setValue(int percent) {
+    if (percent == value_) return;
+    value_ = percent;
+    if (QAccessible::isActive()) announceValueChange(*this, value_);
 }
 
 void PictureBoxWidget::paintEvent(QPaintEvent*) {

@@ -46,6 +46,9 @@ class WindowWidget : public QWidget, public Poster {
     void setDefaultButton(QPushButton* button) { default_ = button; }
     void setCancelButton(QPushButton* button) { cancel_ = button; }
     QPushButton* defaultButton() const { return default_; }
+    // A fixed frame makes a dialog, for a screen reader too.
+    void setDialog(bool on) { dialog_ = on; }
+    bool dialog() const { return dialog_; }
     // The window has been minimised at some time.
     bool wasMinimized() const { return wasMinimized_; }
     // Told when the window moves or shows: the moments a window manager's
@@ -81,6 +84,7 @@ class WindowWidget : public QWidget, public Poster {
     QPushButton* cancel_ = nullptr;
     int ownStateChanges_ = 0;
     bool wasMinimized_ = false;
+    bool dialog_ = false;
 };
 
 // A control that draws its own caption: no size hints to recompute and no
@@ -92,12 +96,18 @@ class TextWidget : public QWidget, public Poster {
     TextWidget(BindingPtr binding, const ControlDef& def, QWidget* parent);
     void setText(const QString& text);
     const QString& text() const { return text_; }
+    Presents presents() const { return presents_; }
+    // The name of the caption label that says what this one shows; empty
+    // for a label that is a caption itself.
+    const QString& labelledBy() const { return labelledBy_; }
 
   protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:
     QString text_;
+    Presents presents_;
+    QString labelledBy_;
 };
 
 // A frame: an etched rectangle whose top edge runs through the middle of
@@ -137,6 +147,10 @@ class PictureBoxWidget : public QWidget, public Poster {
     int borderWidth() const { return client_ ? kBorder : 0; }
     void setIcon(const QIcon& icon);
     const QIcon& icon() const { return icon_; }
+    Presents presents() const { return presents_; }
+    // A meter's share in whole percent, -1 before the first.
+    void setValue(int percent);
+    int value() const { return value_; }
     // Keeps the client area inside the border; called after every resize
     // (a hidden widget gets its resize events only once shown).
     void layoutClient();
@@ -152,6 +166,8 @@ class PictureBoxWidget : public QWidget, public Poster {
     QWidget* client_ = nullptr;
     QColor fill_;
     QIcon icon_;
+    Presents presents_;
+    int value_ = -1;
 };
 
 class ButtonWidget : public QPushButton, public Poster {

@@ -1,6 +1,7 @@
 #include "platform/win32/Win32Peers.h"
 
 #include "platform/Errors.h"
+#include "platform/win32/Win32Accessible.h"
 
 namespace vk::win32 {
 
@@ -77,6 +78,11 @@ double ChildPeer::setHeight(double twips) {
     r.bottom = r.top + height;
     place(r);
     return scale_.toTwips(height);
+}
+
+// The value lives in the model, where the box's accessible object reads it.
+void ChildPeer::setValue(int) {
+    announceValueChange(window());
 }
 
 void ChildPeer::setPicture(std::uintptr_t handle) {

@@ -27,6 +27,7 @@ class ChildPeer : public ControlPeer {
     double setHeight(double twips) override;
     std::uintptr_t handle() const override { return reinterpret_cast<std::uintptr_t>(window_); }
     void setPicture(std::uintptr_t handle) override;
+    void setValue(int percent) override;
 
   private:
     HWND window() const;

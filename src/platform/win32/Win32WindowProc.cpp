@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "platform/EndRequest.h"
+#include "platform/win32/Win32Accessible.h"
 #include "platform/win32/Win32Classes.h"
 #include "platform/win32/Win32Node.h"
 #include "platform/win32/Win32Toolkit.h"
@@ -92,6 +93,12 @@ LRESULT Win32Toolkit::handle(Node& node, HWND hwnd, UINT message, WPARAM wParam,
             break;
         case WM_ENABLE:
             InvalidateRect(hwnd, nullptr, FALSE);
+            break;
+        case WM_GETOBJECT:
+            if (node.kind == ControlKind::PictureBox) {
+                LRESULT answer = 0;
+                if (answerGetObject(hwnd, wParam, lParam, answer)) return answer;
+            }
             break;
         case WM_MOUSEMOVE:
             if (node.kind == ControlKind::PictureBox) {
