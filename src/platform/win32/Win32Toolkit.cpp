@@ -271,6 +271,7 @@ void Win32Toolkit::destroyWindow(Form& form) {
             }
         }
     }
+    if (lastActive_ == record.window) lastActive_ = nullptr;
     DestroyWindow(record.window);
     for (const auto& [name, hwnd] : record.windows) forget(hwnd);
     record.menus.destroy();

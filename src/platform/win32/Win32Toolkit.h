@@ -128,6 +128,8 @@ class Win32Toolkit : public Toolkit {
     HICON smallIcon_ = nullptr;
     std::unique_ptr<Node> anchorNode_;
     HWND anchor_ = nullptr;
+    // The window of ours the user last worked in (last activated).
+    HWND lastActive_ = nullptr;
     std::unique_ptr<Win32WakeTimer> wake_;
     struct PendingPopup {
         BindingPtr binding;

@@ -154,6 +154,7 @@ LRESULT Win32Toolkit::handleTopLevel(Node& node, HWND hwnd, UINT message, WPARAM
             }
             return 0;
         case WM_ACTIVATE:
+            if (LOWORD(wParam) != WA_INACTIVE) lastActive_ = hwnd;
             if (!record.dialogKeys) break;
             if (LOWORD(wParam) == WA_INACTIVE) {
                 const HWND focus = GetFocus();
@@ -191,9 +192,6 @@ LRESULT Win32Toolkit::handleAnchor(HWND hwnd, UINT message, WPARAM wParam, LPARA
                     if (HMENU handle = menu(*form, popup.menu)) openPopup(handle, popup.at);
                 }
             }
-            return 0;
-        case WM_COMMAND:
-            if (!lParam) menuCommand(LOWORD(wParam));
             return 0;
         case WM_CLOSE:
             // taskkill asks every window of the process; the forms' windows
@@ -281,9 +279,29 @@ void Win32Toolkit::openPopup(HMENU menu, POINT at) {
     // The menu's owner must be the foreground window, or the menu stays
     // open when the user clicks elsewhere; WM_NULL afterwards lets the next
     // click of the tray entry open it again.
+    const HWND before = GetForegroundWindow();
     SetForegroundWindow(anchor_);
-    TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN, at.x, at.y, 0, anchor_, nullptr);
+    const auto chosen = static_cast<UINT>(
+        TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD | TPM_NONOTIFY, at.x,
+                       at.y, 0, anchor_, nullptr));
     PostMessageA(anchor_, WM_NULL, 0, 0);
+    if (chosen) {
+        menuCommand(chosen);
+        return;
+    }
+    // Dismissed (Esc, a click elsewhere): nothing happens, so the hidden
+    // anchor must not keep the foreground, where it takes every key typed.
+    // A click that activated another window has moved it on already.
+    if (GetForegroundWindow() != anchor_) return;
+    if (before && before != anchor_ && IsWindow(before) && SetForegroundWindow(before) &&
+        GetForegroundWindow() == before) {
+        return;
+    }
+    // Refused: under Wine the tray host is a foreign X window that cannot
+    // be the foreground one, so the user's last window of ours takes it.
+    if (lastActive_ && IsWindowVisible(lastActive_) && IsWindowEnabled(lastActive_)) {
+        SetForegroundWindow(lastActive_);
+    }
 }
 
 void Win32Toolkit::syncDefaultButton(Loaded& record) {
