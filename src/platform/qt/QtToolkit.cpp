@@ -7,6 +7,7 @@
 #include <QThread>
 #include <algorithm>
 
+#include "platform/Errors.h"
 #include "platform/Twips.h"
 #include "platform/qt/QtIcon.h"
 #include "platform/qt/QtWidgets.h"
@@ -119,7 +120,9 @@ void QtToolkit::build(Form& form, Loaded& record) {
         QWidget* parent = nullptr;
         if (control->kind() != ControlKind::Window && control->kind() != ControlKind::Timer &&
             control->kind() != ControlKind::Menu) {
-            parent = containers.at(d.parent.empty() ? def.name : d.parent);
+            const auto found = containers.find(d.parent.empty() ? def.name : d.parent);
+            if (found == containers.end()) throw PropertyRefused("no container " + d.parent);
+            parent = found->second;
         }
         switch (control->kind()) {
             case ControlKind::Window: {

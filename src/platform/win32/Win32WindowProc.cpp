@@ -110,9 +110,10 @@ LRESULT Win32Toolkit::handleTopLevel(Node& node, HWND hwnd, UINT message, WPARAM
     Loaded& record = *node.loaded;
     switch (message) {
         case WM_SYSCOMMAND:
-            // The close box and Alt+F4: the user asks, the logic decides.
+            // The close box and Alt+F4: the user asks, the logic decides. A
+            // window that takes no input asks nothing.
             if ((wParam & 0xFFF0) == SC_CLOSE) {
-                post(node, EventType::CloseRequest);
+                if (IsWindowEnabled(hwnd)) post(node, EventType::CloseRequest);
                 return 0;
             }
             break;
