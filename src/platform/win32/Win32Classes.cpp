@@ -11,13 +11,16 @@ namespace {
 constexpr int kCaptionIndent = 6;
 constexpr int kCaptionPadding = 2;
 
+// The system's arrow cursor, IDC_ARROW (whose macro is a C cast).
+constexpr WORD kArrowCursorId = 32512;
+
 void registerOne(HINSTANCE instance, const char* name, UINT style) {
     WNDCLASSEXA c{};
     c.cbSize = sizeof c;
     c.style = style;
     c.lpfnWndProc = Win32Toolkit::windowProc;
     c.hInstance = instance;
-    c.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+    c.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(kArrowCursorId));
     // Windows in the dialog colour; frames and picture boxes paint all of
     // themselves and erase nothing.
     c.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);

@@ -2,7 +2,8 @@
 // The window classes of the toolkit and how each kind of control is made:
 // frames and picture boxes are small classes of our own that paint
 // themselves; labels and buttons are the system's static and button
-// controls. Every window carries its Node in its user data.
+// controls. Every window of ours is found with its Node in one map of
+// window to node (see nodeOf).
 #include <windows.h>
 
 #include "platform/ControlDef.h"

@@ -1,7 +1,8 @@
 #pragma once
 // What the toolkit keeps per window: each window of ours (and each system
-// control it creates) carries a Node in its user data, and each loaded form
-// has one Loaded record holding its nodes, menus and peers.
+// control it creates) has a Node, found through the map of window to node
+// (Win32Classes.h, nodeOf), and each loaded form has one Loaded record
+// holding its nodes, menus and peers.
 #include <windows.h>
 
 #include <map>

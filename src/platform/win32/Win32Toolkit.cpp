@@ -4,6 +4,7 @@
 #include "platform/ProgramIcon.h"
 #include "platform/Twips.h"
 #include "platform/win32/Win32Classes.h"
+#include "platform/win32/Win32Messages.h"
 #include "platform/win32/Win32Node.h"
 #include "platform/win32/Win32Peers.h"
 
@@ -13,6 +14,10 @@ namespace {
 // The icon resource the program file carries, by number and by name.
 constexpr WORD kIconResourceId = 1;
 constexpr const char* kIconResourceName = "IDI_VELKROM";
+
+// The icon format CreateIconFromResourceEx reads: version 3.0, the one every
+// system since Windows 3.0 uses.
+constexpr DWORD kIconFormatVersion = 0x00030000;
 
 // Child window ids: buttons are found by them (the default button's id is
 // what Enter sends). They stay clear of IDOK and IDCANCEL.
@@ -45,8 +50,8 @@ HICON loadIcon(HINSTANCE instance, int size) {
     const DWORD bytes = dword(6 + 8);
     const DWORD offset = dword(6 + 12);
     if (offset + bytes > ico.size()) return nullptr;
-    return CreateIconFromResourceEx(ico.data() + offset, bytes, TRUE, 0x00030000, size, size,
-                                    LR_DEFAULTCOLOR);
+    return CreateIconFromResourceEx(ico.data() + offset, bytes, TRUE, kIconFormatVersion, size,
+                                    size, LR_DEFAULTCOLOR);
 }
 
 DWORD topLevelStyle(const WindowDef& def) {
@@ -293,7 +298,7 @@ void Win32Toolkit::popupMenu(Form& form, const std::string& menu) {
     POINT at{};
     GetCursorPos(&at);
     pendingPopup_ = PendingPopup{record->binding, menu, at};
-    PostMessageA(anchor_, kPopupMessage, 0, 0);
+    PostMessageA(anchor_, PrivateMessage::OpenPopup, 0, 0);
 }
 
 void Win32Toolkit::quit() {

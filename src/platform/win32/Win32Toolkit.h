@@ -149,8 +149,6 @@ class Win32Toolkit : public Toolkit {
 
     static constexpr UINT kFirstCommand = 0x1000;
     static constexpr UINT kLastCommand = 0x7FFF;
-    // Opens the pending pop-up menu from the loop.
-    static constexpr UINT kPopupMessage = WM_APP + 1;
 };
 
 }  // namespace vk::win32

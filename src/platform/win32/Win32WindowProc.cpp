@@ -4,6 +4,7 @@
 
 #include "platform/EndRequest.h"
 #include "platform/win32/Win32Classes.h"
+#include "platform/win32/Win32Messages.h"
 #include "platform/win32/Win32Node.h"
 #include "platform/win32/Win32Toolkit.h"
 
@@ -185,7 +186,7 @@ LRESULT Win32Toolkit::handleAnchor(HWND hwnd, UINT message, WPARAM wParam, LPARA
         return 0;
     }
     switch (message) {
-        case kPopupMessage:
+        case PrivateMessage::OpenPopup:
             if (pendingPopup_) {
                 const PendingPopup popup = *pendingPopup_;
                 pendingPopup_.reset();
