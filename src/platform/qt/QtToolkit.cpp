@@ -74,9 +74,7 @@ void QtToolkit::createWindow(Form& form) {
         build(form, *record);
     } catch (...) {
         // A definition the widgets cannot be built from leaves nothing behind.
-        for (const auto& control : form.controls()) {
-            if (control->kind() != ControlKind::Timer) control->attachPeer(nullptr);
-        }
+        unbindForm(form, *record->binding);
         for (std::uint32_t handle : record->handles) handles_.erase(handle);
         for (auto& menu : record->menus.popupOnly) delete menu.data();
         delete record->window.data();
@@ -201,10 +199,7 @@ void QtToolkit::destroyWindow(Form& form) {
     const auto it = windows_.find(&form);
     if (it == windows_.end()) return;
     Loaded& record = *it->second;
-    for (const auto& control : form.controls()) {
-        if (control->kind() != ControlKind::Timer) control->attachPeer(nullptr);
-    }
-    record.binding->form = nullptr;
+    unbindForm(form, *record.binding);
     for (std::uint32_t handle : record.handles) handles_.erase(handle);
     // Deleted later: the handler that unloads the window may be running from
     // one of its own widgets' signals.

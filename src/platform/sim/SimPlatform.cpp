@@ -62,11 +62,8 @@ void SimToolkit::createWindow(Form& form) {
 
 void SimToolkit::destroyWindow(Form& form) {
     destroyed.push_back(form.name());
-    for (const auto& control : form.controls()) {
-        if (control->kind() == ControlKind::Timer) continue;
-        control->attachPeer(nullptr);
-        peers_.erase(control.get());
-    }
+    form.detachPeers();
+    for (const auto& control : form.controls()) peers_.erase(control.get());
 }
 
 bool SimToolkit::pressShortcut(Form& form, const std::string& keys, Dispatcher& dispatcher) {

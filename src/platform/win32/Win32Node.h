@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "platform/Control.h"
-#include "platform/win32/Win32Binding.h"
+#include "platform/FormBinding.h"
 #include "platform/win32/Win32Menus.h"
 #include "platform/win32/Win32Toolkit.h"
 

@@ -125,15 +125,13 @@ UINT Win32Toolkit::newCommandId() {
 void Win32Toolkit::createWindow(Form& form) {
     if (loaded(form)) return;
     auto record = std::make_unique<Loaded>();
-    record->binding = std::make_shared<FormBinding>(FormBinding{&form, loop_});
+    record->binding = std::make_shared<FormBinding>(FormBinding{&form, loop_, twipsPerPixel()});
     record->def = &form.def();
     try {
         build(form, *record);
     } catch (...) {
         // A definition the windows cannot be built from leaves nothing behind.
-        for (const auto& control : form.controls()) {
-            if (control->kind() != ControlKind::Timer) control->attachPeer(nullptr);
-        }
+        unbindForm(form, *record->binding);
         for (UINT id : record->commands) commands_.erase(id);
         if (record->window) DestroyWindow(record->window);
         for (const auto& [name, hwnd] : record->windows) forget(hwnd);
@@ -260,10 +258,7 @@ void Win32Toolkit::destroyWindow(Form& form) {
     const auto it = windows_.find(&form);
     if (it == windows_.end()) return;
     Loaded& record = *it->second;
-    for (const auto& control : form.controls()) {
-        if (control->kind() != ControlKind::Timer) control->attachPeer(nullptr);
-    }
-    record.binding->form = nullptr;
+    unbindForm(form, *record.binding);
     for (UINT id : record.commands) commands_.erase(id);
     // The window the user was working in goes: another of ours that takes
     // input becomes the active one, not whatever Windows picks.

@@ -21,7 +21,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Toolkit.h"
 #include "platform/Twips.h"
-#include "platform/win32/Win32Binding.h"
+#include "platform/FormBinding.h"
 #include "platform/win32/Win32Fonts.h"
 #include "platform/win32/Win32Menus.h"
 #include "platform/win32/Win32WakeTimer.h"
