@@ -17,10 +17,7 @@ namespace {
 
 // The windows, the loop and the message boxes; the services play no part.
 struct Win32Pieces {
-    Win32Pieces() {
-        toolkit.setLoop(loop);
-        toolkit.setMessageBoxes(boxes);
-    }
+    Win32Pieces() { toolkit.setLoop(loop); }
     SteadyClock clock;
     Dispatcher dispatcher{clock};
     win32::Win32Toolkit toolkit{GetModuleHandleA(nullptr)};

@@ -17,11 +17,10 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/FormBinding.h"
 #include "platform/LoopDriver.h"
-#include "platform/MessageBox.h"
 #include "platform/Toolkit.h"
 #include "platform/Twips.h"
-#include "platform/FormBinding.h"
 #include "platform/win32/Win32Fonts.h"
 #include "platform/win32/Win32Menus.h"
 #include "platform/win32/Win32WakeTimer.h"
@@ -82,10 +81,10 @@ class Win32Toolkit : public Toolkit {
     };
     std::optional<Target> findWindow(HWND window) const;
 
-    // The boxes an end request closes as if OK was pressed; set once, before
-    // any window exists.
-    void setMessageBoxes(MessageBoxes& boxes) { boxes_ = &boxes; }
-
+    // Told when another program or the session asks a window to close (see
+    // Win32EndRequests.h); true when it took the request, else the window is
+    // asked to close as its close box asks.
+    std::function<bool(Form&)> onEndRequest;
     // Told when the shell's notification area has been (re)created.
     std::function<void()> onTaskbarCreated;
     // Told when the session ends while a handler waits in a modal box: the
@@ -108,7 +107,7 @@ class Win32Toolkit : public Toolkit {
     void menuCommand(UINT id);
     void colourStatic(HWND control, HDC dc, LRESULT& brush);
     // A request from outside to end the program (taskkill's WM_CLOSE, the
-    // session's end) on the main window: see platform/EndRequest.h.
+    // session's end) on one of the windows.
     void requestEndFrom(Node& node);
     void openPopup(HMENU menu, POINT at);
     void syncDefaultButton(Loaded& loaded);
@@ -123,7 +122,6 @@ class Win32Toolkit : public Toolkit {
     PixelScale scale_;
     Fonts fonts_;
     LoopDriver* loop_ = nullptr;
-    MessageBoxes* boxes_ = nullptr;
     HICON icon_ = nullptr;
     HICON smallIcon_ = nullptr;
     std::unique_ptr<Node> anchorNode_;

@@ -2,7 +2,6 @@
 // system do to a window becomes a dispatcher event for its control.
 #include <windowsx.h>
 
-#include "platform/EndRequest.h"
 #include "platform/win32/Win32Classes.h"
 #include "platform/win32/Win32Messages.h"
 #include "platform/win32/Win32Node.h"
@@ -263,18 +262,11 @@ void Win32Toolkit::colourStatic(HWND control, HDC dc, LRESULT& brush) {
 
 void Win32Toolkit::requestEndFrom(Node& node) {
     Form* form = node.binding ? node.binding->form : nullptr;
-    if (!form || !loop_) return;
-    // Other windows (the About dialog) only close: the main window's own
-    // request ends the program.
-    if (!node.loaded || !node.loaded->def->showInTaskbar || !boxes_) {
-        post(node, EventType::CloseRequest);
-        return;
-    }
-    // Unloads now, through the normal path, unless a handler runs: then the
-    // box that waits closes as if OK was pressed, and once its handler has
-    // finished the close request comes first.
-    requestEnd(loop_->dispatcher(), *boxes_, *form);
-    loop_->pump();
+    if (!form) return;
+    // The main window's request ends the program; other windows (the About
+    // dialog) only close.
+    if (onEndRequest && onEndRequest(*form)) return;
+    post(node, EventType::CloseRequest);
 }
 
 void Win32Toolkit::openPopup(HMENU menu, POINT at) {
