@@ -14,11 +14,14 @@
 #include "platform/Control.h"
 #include "platform/FormBinding.h"
 #include "platform/win32/Win32Menus.h"
-#include "platform/win32/Win32Toolkit.h"
 
 namespace vk::win32 {
 
-struct Win32Toolkit::Node {
+class Win32Toolkit;
+struct Loaded;
+
+// One window of ours, or one system control we created.
+struct Node {
     Win32Toolkit* toolkit = nullptr;
     BindingPtr binding;
     std::string control;  // the control's name; empty for the anchor
@@ -38,7 +41,8 @@ struct Win32Toolkit::Node {
     }
 };
 
-struct Win32Toolkit::Loaded {
+// One loaded form: its windows, menus, peers and dialog keys.
+struct Loaded {
     BindingPtr binding;
     const WindowDef* def = nullptr;
     HWND window = nullptr;
@@ -58,7 +62,7 @@ struct Win32Toolkit::Loaded {
 };
 
 // Marks a change of the window's state the program makes itself.
-struct Win32Toolkit::OwnStateChange {
+struct OwnStateChange {
     explicit OwnStateChange(Loaded& loaded) : loaded_(loaded) { ++loaded_.ownStateChanges; }
     ~OwnStateChange() { --loaded_.ownStateChanges; }
     OwnStateChange(const OwnStateChange&) = delete;

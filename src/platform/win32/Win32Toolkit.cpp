@@ -101,12 +101,12 @@ Win32Toolkit::~Win32Toolkit() {
     if (smallIcon_) DestroyIcon(smallIcon_);
 }
 
-Win32Toolkit::Loaded* Win32Toolkit::loaded(const Form& form) const {
+Loaded* Win32Toolkit::loaded(const Form& form) const {
     const auto it = windows_.find(&form);
     return it == windows_.end() ? nullptr : it->second.get();
 }
 
-Win32Toolkit::Loaded* Win32Toolkit::loadedOf(HWND topLevel) const {
+Loaded* Win32Toolkit::loadedOf(HWND topLevel) const {
     for (const auto& [form, record] : windows_) {
         if (record->window == topLevel) return record.get();
     }

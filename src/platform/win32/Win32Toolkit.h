@@ -27,6 +27,9 @@
 
 namespace vk::win32 {
 
+struct Node;
+struct Loaded;
+
 class Win32Toolkit : public Toolkit {
   public:
     // `dpi` overrides the screen's logical DPI (tests); 0 asks the screen.
@@ -92,15 +95,11 @@ class Win32Toolkit : public Toolkit {
     // handler can finish and the window unload, so the tray entries go now.
     std::function<void()> onSessionEndWhileBusy;
 
-    // The window procedure every window of ours shares.
-    static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-
-    struct Node;
-    struct Loaded;
-    struct OwnStateChange;
+    // What a window of ours does with a message (Win32WindowProc.h).
+    LRESULT handle(Node& node, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
   private:
-    LRESULT handle(Node& node, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // The message handling, in Win32WindowProc.cpp.
     LRESULT handleAnchor(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleTopLevel(Node& node, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     void command(WPARAM wParam, LPARAM lParam);
@@ -111,6 +110,7 @@ class Win32Toolkit : public Toolkit {
     void requestEndFrom(Node& node);
     void openPopup(HMENU menu, POINT at);
     void syncDefaultButton(Loaded& loaded);
+    // The windows of the forms, in Win32Toolkit.cpp.
     Loaded* loaded(const Form& form) const;
     Loaded* loadedOf(HWND topLevel) const;
     void build(Form& form, Loaded& record);

@@ -1,5 +1,5 @@
-// The one window procedure of the toolkit's windows: what the user and the
-// system do to a window becomes a dispatcher event for its control.
+#include "platform/win32/Win32WindowProc.h"
+
 #include <windowsx.h>
 
 #include "platform/win32/Win32Classes.h"
@@ -25,7 +25,7 @@ EventArgs mouseArgs(WPARAM wParam, LPARAM lParam, double twipsPerPixel) {
     return args;
 }
 
-void post(const Win32Toolkit::Node& node, EventType type, const EventArgs& args = {}) {
+void post(const Node& node, EventType type, const EventArgs& args = {}) {
     // The handler may destroy this very window: keep what posting needs.
     const BindingPtr binding = node.binding;
     const std::string control = node.control;
@@ -34,7 +34,7 @@ void post(const Win32Toolkit::Node& node, EventType type, const EventArgs& args 
 
 }  // namespace
 
-LRESULT CALLBACK Win32Toolkit::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
         remember(hwnd, static_cast<Node*>(create->lpCreateParams));
