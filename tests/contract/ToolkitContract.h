@@ -145,6 +145,39 @@ TYPED_TEST_P(ToolkitContract, MenuEntriesAndShortcutsReachTheirHandlers) {
         << "a disabled menu takes its entries' shortcuts with it";
 }
 
+// A double-click goes to the control under the pointer, and no further: a
+// control without a handler takes it too, so a frame or window behind it
+// hears nothing.
+TYPED_TEST_P(ToolkitContract, ADoubleClickGoesToTheControlUnderThePointerOnly) {
+    ToolkitHarness& h = this->harness;
+    Form& form = this->window;
+    h.showActive(form);
+    const struct {
+        const char* control;
+        int x, y;
+        std::vector<std::string> posted;
+    } rows[] = {
+        {"lblOut", 5, 5, {"lblOut_DblClick"}},
+        {"fraBox", 50, 50, {"fraBox_DblClick"}},
+        {"lblInFrame", 5, 5, {}},
+        {"picInner", 5, 5, {}},
+        {"picBar", 80, 6, {"picBar_DblClick"}},  // beside its inner box
+        {"frmTest", 195, 140, {"frmTest_DblClick"}},
+    };
+    for (const auto& r : rows) {
+        this->log.clear();
+        h.doubleClick(form, r.control, r.x, r.y);
+        // Events arrive in order: once a marker posted now is through, the
+        // double-click has been delivered too.
+        h.postLater(form, "cmdCancel", EventType::Click);
+        ASSERT_TRUE(h.runUntil([&] {
+            return !this->log.empty() && this->log.back() == "cmdCancel_Click";
+        })) << r.control;
+        this->log.pop_back();
+        EXPECT_EQ(this->log, r.posted) << r.control;
+    }
+}
+
 // The close box asks the logic, which decides; the window stays until it
 // does. A window that takes no input has a dead close box.
 TYPED_TEST_P(ToolkitContract, TheCloseBoxAsksAndTheWindowStays) {
@@ -328,10 +361,11 @@ REGISTER_TYPED_TEST_SUITE_P(
     ToolkitContract, ControlsSitAtTheirPixelsInTheirContainers,
     GeometryTakesWholePixelsAndReportsThemBack, ImpossibleGeometryIsRefusedAndChangesNothing,
     CaptionsVisibilityAndStateReachTheScreen, MenuEntriesAndShortcutsReachTheirHandlers,
-    TheCloseBoxAsksAndTheWindowStays, EnterPressesTheDefaultButtonAndEscTheCancelButton,
-    ACheckMarkChangesOnlyWhenTheLogicSetsIt, ADisabledWindowsMenuBarIsDeadItsPopUpIsNot,
-    APictureBoxTakesIconsOnly, AWindowThatCannotBeBuiltLeavesNothingBehind,
-    TimersTickFromTheLoopAtMostEveryTenMilliseconds, AModalBoxHoldsBackEveryEventUntilOk,
-    AnEndRequestClosesTheBoxAndIsDeliveredFirst, AHandlerMayDestroyTheWindowItRunsFrom);
+    ADoubleClickGoesToTheControlUnderThePointerOnly, TheCloseBoxAsksAndTheWindowStays,
+    EnterPressesTheDefaultButtonAndEscTheCancelButton, ACheckMarkChangesOnlyWhenTheLogicSetsIt,
+    ADisabledWindowsMenuBarIsDeadItsPopUpIsNot, APictureBoxTakesIconsOnly,
+    AWindowThatCannotBeBuiltLeavesNothingBehind, TimersTickFromTheLoopAtMostEveryTenMilliseconds,
+    AModalBoxHoldsBackEveryEventUntilOk, AnEndRequestClosesTheBoxAndIsDeliveredFirst,
+    AHandlerMayDestroyTheWindowItRunsFrom);
 
 }  // namespace vk::contract

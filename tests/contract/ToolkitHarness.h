@@ -46,6 +46,9 @@ class ToolkitHarness {
     // Opens the top-level menu `popup` as a pop-up menu and chooses `entry` in it.
     virtual void choosePopupEntry(Form& form, const std::string& popup,
                                   const std::string& entry) = 0;
+    // Double-clicks the left button at (x, y), in pixels of the control's
+    // client area: whatever lies under the pointer there takes it.
+    virtual void doubleClick(Form& form, const std::string& control, int x, int y) = 0;
     // Clicks the window's close box.
     virtual void pressCloseBox(Form& form) = 0;
     // Types Enter (true) or Esc (false) into the active window.

@@ -59,6 +59,10 @@ class SimHarness : public ToolkitHarness {
         sim.toolkit.popupMenu(form, popup);
         chooseMenuEntry(form, entry);
     }
+    void doubleClick(Form& form, const std::string& control, int, int) override {
+        // The sim has no pointer: the control named is the one under it.
+        sim.post(form, control, EventType::DblClick);
+    }
     void pressCloseBox(Form& form) override {
         sim.toolkit.closeByUser(form, sim.dispatcher);
         settle();

@@ -112,6 +112,32 @@ class Win32Harness : public ToolkitHarness {
         // as the menu sends it.
         chooseMenuEntry(form, entry);
     }
+    void doubleClick(Form& form, const std::string& control, int x, int y) override {
+        // The real mouse: the system finds the window under the pointer.
+        POINT at{x, y};
+        ClientToScreen(window(form, control), &at);
+        const int width = GetSystemMetrics(SM_CXSCREEN);
+        const int height = GetSystemMetrics(SM_CYSCREEN);
+        std::vector<INPUT> inputs;
+        INPUT move{};
+        move.type = INPUT_MOUSE;
+        move.mi.dx = MulDiv(at.x, 65535, width - 1);
+        move.mi.dy = MulDiv(at.y, 65535, height - 1);
+        move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        inputs.push_back(move);
+        for (DWORD flag :
+             {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
+            INPUT click = move;
+            click.mi.dwFlags = flag | MOUSEEVENTF_ABSOLUTE;
+            inputs.push_back(click);
+        }
+        // Done once the second release has been through the loop: the
+        // double-click comes before it.
+        const int ups = leftUps_ + 2;
+        SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+        EXPECT_TRUE(runUntil([&] { return leftUps_ >= ups; }, 5000))
+            << "the clicks on " << control << " never reached the loop";
+    }
     void pressCloseBox(Form& form) override {
         // What the close box sends.
         SendMessageA(w.toolkit.window(form), WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -138,6 +164,7 @@ class Win32Harness : public ToolkitHarness {
                     msg.wParam == watchedKey_) {
                     lastKeyUp_ = true;
                 }
+                if (msg.message == WM_LBUTTONUP) ++leftUps_;
                 w.toolkit.process(msg);
             }
         }
@@ -180,6 +207,7 @@ class Win32Harness : public ToolkitHarness {
     Win32Pieces w;
     HWND shownWindow_ = nullptr;
     bool lastKeyUp_ = false;
+    int leftUps_ = 0;  // left-button releases through the loop
     WPARAM watchedKey_ = 0;
 };
 

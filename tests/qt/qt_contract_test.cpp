@@ -76,6 +76,18 @@ class QtHarness : public ToolkitHarness {
         qt.toolkit.action(form, entry)->trigger();
         menu->hide();
     }
+    void doubleClick(Form& form, const std::string& control, int x, int y) override {
+        // Qt routes real input to the widget under the pointer, as here.
+        QWidget* area =
+            control == form.name() ? qt.toolkit.window(form)->client() : &widget(form, control);
+        const QPoint at =
+            form[control].kind() == ControlKind::PictureBox
+                ? static_cast<qt::PictureBoxWidget*>(area)->client()->mapTo(area, QPoint(x, y))
+                : QPoint(x, y);
+        QWidget* under = area->childAt(at);
+        QWidget* target = under ? under : area;
+        QTest::mouseDClick(target, Qt::LeftButton, {}, target->mapFrom(area, at));
+    }
     void pressCloseBox(Form& form) override { qt.toolkit.window(form)->close(); }
     void pressDialogKey(Form& form, bool enter) override {
         QTest::keyClick(qt.toolkit.window(form), enter ? Qt::Key_Return : Qt::Key_Escape);

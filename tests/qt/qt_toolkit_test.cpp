@@ -82,33 +82,6 @@ TEST_F(QtToolkitTest, ABorderedBoxClipsItsChildrenToTheAreaInsideTheBorder) {
     EXPECT_EQ(bar->client()->geometry(), QRect(2, 2, 196, 13));
 }
 
-TEST_F(QtToolkitTest, DoubleClicksGoToThatControlAndStopThere) {
-    show();
-    struct Case {
-        const char* target;
-        QPoint at;
-        std::vector<std::string> posted;
-    };
-    const Case cases[] = {
-        {"lblOut", {5, 5}, {"lblOut_DblClick"}},
-        {"fraBox", {50, 50}, {"fraBox_DblClick"}},
-        // No handler on these: the double-click is taken and goes nowhere,
-        // in particular not to the frame or the window behind.
-        {"lblInFrame", {5, 5}, {}},
-        {"picInner", {5, 5}, {}},
-        // The bar's own area outside its child is the bar's.
-        {"picBar", {90, 8}, {"picBar_DblClick"}},
-        {"frmTest", {195, 140}, {"frmTest_DblClick"}},
-    };
-    for (const Case& c : cases) {
-        log.clear();
-        QWidget* target =
-            std::string(c.target) == "frmTest" ? window()->client() : widget(c.target);
-        QTest::mouseDClick(target, Qt::LeftButton, {}, c.at);
-        EXPECT_EQ(log, c.posted) << c.target;
-    }
-}
-
 TEST_F(QtToolkitTest, TheMenuBarHoldsTheVisibleTopLevelMenusWithTheirShortcuts) {
     QMenuBar* bar = window()->existingMenuBar();
     ASSERT_NE(bar, nullptr);
