@@ -152,6 +152,11 @@ TEST(Win32Program, ARefusedTrayEntryLeavesHidingToMinimise) {
     ASSERT_TRUE(runUntil(p.toolkit, [&] { return IsIconic(window) != 0; }));
     EXPECT_TRUE(IsWindowVisible(window));
     w.unload();
+    // The unload ended the program with WM_QUIT, which would close the next
+    // test's message box at once.
+    MSG quit;
+    while (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
 }
 
 TEST(Win32Program, ARefusedBlockShowsTheErrorBoxAndTheRunEnds) {
