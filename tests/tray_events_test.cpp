@@ -99,6 +99,8 @@ TEST(TrayActivationDecoder, TurnsHostReportsIntoMouseMessages) {
         {"a lone single activation does nothing", {{A::Single, 0, MouseMessage::LeftUp}}},
         {"two singles within the interval are a double-click",
          {{A::Single, 0, MouseMessage::LeftUp}, {A::Single, 250, MouseMessage::LeftDoubleClick}}},
+        {"a second single exactly at the interval's end still pairs",
+         {{A::Single, 0, MouseMessage::LeftUp}, {A::Single, 400, MouseMessage::LeftDoubleClick}}},
         {"two singles further apart are two single clicks",
          {{A::Single, 0, MouseMessage::LeftUp}, {A::Single, 401, MouseMessage::LeftUp}}},
         {"XEmbed: single then double is one double-click",

@@ -1,5 +1,7 @@
 #include "platform/Control.h"
 
+#include "platform/Errors.h"
+
 namespace vk {
 
 Control::Control(const ControlDef& def)
@@ -46,6 +48,10 @@ void Control::setWindowState(WindowState state) {
     if (state == windowState()) return;
     if (peer_) peer_->setWindowState(state);
     windowState_ = state;
+}
+
+void ControlPeer::setPicture(std::uintptr_t) {
+    throw PropertyRefused("only a picture box holds a picture");
 }
 
 void Control::setPicture(std::uintptr_t handle) {

@@ -44,8 +44,9 @@ class ControlPeer {
     // Windows: the handle of the icon the toolkit gave the window (its Icon
     // property), 0 where there is none.
     virtual std::uintptr_t iconHandle() const { return 0; }
-    // Picture boxes: hold the picture with this handle (an icon handle).
-    virtual void setPicture(std::uintptr_t) {}
+    // Picture boxes: hold the picture with this handle (an icon handle), or
+    // none for 0. Every other control refuses a picture (PropertyRefused).
+    virtual void setPicture(std::uintptr_t handle);
     // Meters: the share they show, in whole percent (0 to 100). Seen only by
     // assistive technology; a backend announces it, so it comes only when
     // it changes.

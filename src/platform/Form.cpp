@@ -23,6 +23,13 @@ Form::~Form() {
     if (dispatcher_) dispatcher_->detach(*this);
 }
 
+void Form::detachPeers() {
+    for (const auto& control : controls_) {
+        // A timer's peer is the dispatcher's, whatever the window does.
+        if (control->kind() != ControlKind::Timer) control->attachPeer(nullptr);
+    }
+}
+
 Control& Form::operator[](std::string_view name) {
     Control* control = find(name);
     if (!control) throw std::out_of_range("no control named " + std::string(name));

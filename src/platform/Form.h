@@ -55,6 +55,9 @@ class Form {
     Control* find(std::string_view name);
 
     const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
+    // The window is gone (or was never built): every control's peer but the
+    // timers' goes, and the properties are the model's alone again.
+    void detachPeers();
 
     void on(std::string_view control, EventType type, Handler handler);
     // A handler that ignores its arguments.

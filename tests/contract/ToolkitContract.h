@@ -145,6 +145,129 @@ TYPED_TEST_P(ToolkitContract, MenuEntriesAndShortcutsReachTheirHandlers) {
         << "a disabled menu takes its entries' shortcuts with it";
 }
 
+// A double-click goes to the control under the pointer, and no further: a
+// control without a handler takes it too, so a frame or window behind it
+// hears nothing.
+TYPED_TEST_P(ToolkitContract, ADoubleClickGoesToTheControlUnderThePointerOnly) {
+    ToolkitHarness& h = this->harness;
+    Form& form = this->window;
+    h.showActive(form);
+    const struct {
+        const char* control;
+        int x, y;
+        std::vector<std::string> posted;
+    } rows[] = {
+        {"lblOut", 5, 5, {"lblOut_DblClick"}},
+        {"fraBox", 50, 50, {"fraBox_DblClick"}},
+        {"lblInFrame", 5, 5, {}},
+        {"picInner", 5, 5, {}},
+        {"picBar", 80, 6, {"picBar_DblClick"}},  // beside its inner box
+        {"frmTest", 195, 140, {"frmTest_DblClick"}},
+    };
+    for (const auto& r : rows) {
+        this->log.clear();
+        h.doubleClick(form, r.control, r.x, r.y);
+        // Events arrive in order: once a marker posted now is through, the
+        // double-click has been delivered too.
+        h.postLater(form, "cmdCancel", EventType::Click);
+        ASSERT_TRUE(h.runUntil([&] {
+            return !this->log.empty() && this->log.back() == "cmdCancel_Click";
+        })) << r.control;
+        this->log.pop_back();
+        EXPECT_EQ(this->log, r.posted) << r.control;
+    }
+}
+
+// The close box asks the logic, which decides; the window stays until it
+// does. A window that takes no input has a dead close box.
+TYPED_TEST_P(ToolkitContract, TheCloseBoxAsksAndTheWindowStays) {
+    ToolkitHarness& h = this->harness;
+    Form& form = this->window;
+    h.showActive(form);
+    h.pressCloseBox(form);
+    ASSERT_TRUE(h.runUntil([&] { return !this->log.empty(); }));
+    EXPECT_EQ(this->log, (std::vector<std::string>{"frmTest_CloseRequest"}));
+    EXPECT_TRUE(h.shown(form, "frmTest"));
+    this->log.clear();
+    form.window().setEnabled(false);
+    h.pressCloseBox(form);
+    // Events arrive in order: a marker posted now comes after anything the
+    // close box sent.
+    h.postLater(form, "lblOut", EventType::Click);
+    ASSERT_TRUE(h.runUntil([&] { return !this->log.empty(); }));
+    EXPECT_EQ(this->log, (std::vector<std::string>{"lblOut_Click"}));
+}
+
+TYPED_TEST_P(ToolkitContract, EnterPressesTheDefaultButtonAndEscTheCancelButton) {
+    ToolkitHarness& h = this->harness;
+    Form& form = this->window;
+    h.showActive(form);
+    h.pressDialogKey(form, true);
+    h.pressDialogKey(form, false);
+    ASSERT_TRUE(h.runUntil([&] { return this->log.size() >= 2; }));
+    EXPECT_EQ(this->log, (std::vector<std::string>{"cmdOK_Click", "cmdCancel_Click"}));
+}
+
+TYPED_TEST_P(ToolkitContract, ACheckMarkChangesOnlyWhenTheLogicSetsIt) {
+    ToolkitHarness& h = this->harness;
+    Form& form = this->window;
+    h.chooseMenuEntry(form, "mnuCheck");
+    ASSERT_TRUE(h.runUntil([&] { return this->log.size() == 1; }));
+    EXPECT_FALSE(h.checkedOnScreen(form, "mnuCheck")) << "the handler did not set Checked";
+    form["mnuCheck"].setChecked(true);
+    EXPECT_TRUE(h.checkedOnScreen(form, "mnuCheck"));
+    h.chooseMenuEntry(form, "mnuCheck");
+    ASSERT_TRUE(h.runUntil([&] { return this->log.size() == 2; }));
+    EXPECT_TRUE(h.checkedOnScreen(form, "mnuCheck"));
+    EXPECT_EQ(this->log, (std::vector<std::string>{"mnuCheck_Click", "mnuCheck_Click"}));
+}
+
+// The menu bar belongs to the window and is dead while it takes no input; a
+// top-level menu kept out of the bar opens as a pop-up even then.
+TYPED_TEST_P(ToolkitContract, ADisabledWindowsMenuBarIsDeadItsPopUpIsNot) {
+    ToolkitHarness& h = this->harness;
+    Form& form = this->window;
+    h.showActive(form);
+    form.window().setEnabled(false);
+    h.chooseMenuEntry(form, "mnuItem");
+    h.choosePopupEntry(form, "mnuHidden", "mnuPop");
+    ASSERT_TRUE(h.runUntil([&] { return !this->log.empty(); }));
+    EXPECT_EQ(this->log, (std::vector<std::string>{"mnuPop_Click"}));
+}
+
+// A picture box holds a window's icon or nothing; no other control holds a
+// picture, and no handle that names no icon is taken.
+TYPED_TEST_P(ToolkitContract, APictureBoxTakesIconsOnly) {
+    Form& form = this->window;
+    const std::uintptr_t icon = form.window().icon();
+    ASSERT_NE(icon, 0u);
+    Control& picture = form["picBar"];
+    EXPECT_NO_THROW(picture.setPicture(icon));
+    EXPECT_EQ(picture.picture(), icon);
+    for (const char* other : {"lblOut", "fraBox", "cmdOK", "frmTest", "mnuItem"}) {
+        EXPECT_THROW(form[other].setPicture(icon), PropertyRefused) << other;
+        EXPECT_EQ(form[other].picture(), 0u) << other;
+    }
+    EXPECT_THROW(picture.setPicture(form["cmdOK"].handle()), PropertyRefused)
+        << "a window's handle names no icon";
+    EXPECT_EQ(picture.picture(), icon);
+    EXPECT_NO_THROW(picture.setPicture(0));
+    EXPECT_EQ(picture.picture(), 0u);
+}
+
+TYPED_TEST_P(ToolkitContract, AWindowThatCannotBeBuiltLeavesNothingBehind) {
+    WindowDef def = contractWindow();
+    def.name = "frmBroken";
+    def.controls.push_back(
+        makeControl(ControlKind::Label, "lblOrphan", "fraMissing", "", 0, 0, 150, 150));
+    Form broken(def);
+    EXPECT_THROW(this->harness.toolkit().createWindow(broken), PropertyRefused);
+    for (const auto& control : broken.controls()) {
+        EXPECT_EQ(control->peer(), nullptr) << control->name();
+    }
+    EXPECT_TRUE(this->harness.windowGone(broken));
+}
+
 TYPED_TEST_P(ToolkitContract, TimersTickFromTheLoopAtMostEveryTenMilliseconds) {
     ToolkitHarness& h = this->harness;
     Form& form = this->window;
@@ -238,7 +361,11 @@ REGISTER_TYPED_TEST_SUITE_P(
     ToolkitContract, ControlsSitAtTheirPixelsInTheirContainers,
     GeometryTakesWholePixelsAndReportsThemBack, ImpossibleGeometryIsRefusedAndChangesNothing,
     CaptionsVisibilityAndStateReachTheScreen, MenuEntriesAndShortcutsReachTheirHandlers,
-    TimersTickFromTheLoopAtMostEveryTenMilliseconds, AModalBoxHoldsBackEveryEventUntilOk,
-    AnEndRequestClosesTheBoxAndIsDeliveredFirst, AHandlerMayDestroyTheWindowItRunsFrom);
+    ADoubleClickGoesToTheControlUnderThePointerOnly, TheCloseBoxAsksAndTheWindowStays,
+    EnterPressesTheDefaultButtonAndEscTheCancelButton, ACheckMarkChangesOnlyWhenTheLogicSetsIt,
+    ADisabledWindowsMenuBarIsDeadItsPopUpIsNot, APictureBoxTakesIconsOnly,
+    AWindowThatCannotBeBuiltLeavesNothingBehind, TimersTickFromTheLoopAtMostEveryTenMilliseconds,
+    AModalBoxHoldsBackEveryEventUntilOk, AnEndRequestClosesTheBoxAndIsDeliveredFirst,
+    AHandlerMayDestroyTheWindowItRunsFrom);
 
 }  // namespace vk::contract

@@ -34,6 +34,8 @@ class ToolkitHarness {
     virtual std::string shownText(const Form& form, const std::string& control) = 0;
     virtual bool shown(const Form& form, const std::string& control) = 0;
     virtual bool enabledOnScreen(const Form& form, const std::string& control) = 0;
+    // A menu entry shows its check mark.
+    virtual bool checkedOnScreen(const Form& form, const std::string& menu) = 0;
     // Nothing of the form's window is left on screen or behind it.
     virtual bool windowGone(const Form& form) = 0;
 
@@ -41,6 +43,16 @@ class ToolkitHarness {
     virtual void showActive(Form& form) = 0;
     virtual void clickButton(Form& form, const std::string& control) = 0;
     virtual void chooseMenuEntry(Form& form, const std::string& menu) = 0;
+    // Opens the top-level menu `popup` as a pop-up menu and chooses `entry` in it.
+    virtual void choosePopupEntry(Form& form, const std::string& popup,
+                                  const std::string& entry) = 0;
+    // Double-clicks the left button at (x, y), in pixels of the control's
+    // client area: whatever lies under the pointer there takes it.
+    virtual void doubleClick(Form& form, const std::string& control, int x, int y) = 0;
+    // Clicks the window's close box.
+    virtual void pressCloseBox(Form& form) = 0;
+    // Types Enter (true) or Esc (false) into the active window.
+    virtual void pressDialogKey(Form& form, bool enter) = 0;
     // A shortcut as the definitions spell it ("Ctrl+I", "F2").
     virtual void pressShortcut(Form& form, const std::string& keys) = 0;
     // The next modal box: once it has waited `afterMs` of the loop's time,

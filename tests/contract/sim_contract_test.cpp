@@ -39,6 +39,9 @@ class SimHarness : public ToolkitHarness {
     bool enabledOnScreen(const Form& form, const std::string& control) override {
         return peer(form, control).enabledOnScreen();
     }
+    bool checkedOnScreen(const Form& form, const std::string& menu) override {
+        return peer(form, menu).checkedOnScreen();
+    }
     bool windowGone(const Form& form) override {
         for (const auto& control : form.controls()) {
             if (sim.toolkit.peer(*control)) return false;
@@ -48,10 +51,29 @@ class SimHarness : public ToolkitHarness {
 
     void showActive(Form& form) override { form.window().peer()->setVisible(true); }
     void clickButton(Form& form, const std::string& control) override { sim.click(form, control); }
-    void chooseMenuEntry(Form& form, const std::string& menu) override { sim.click(form, menu); }
+    void chooseMenuEntry(Form& form, const std::string& menu) override {
+        sim.toolkit.chooseMenuEntry(form, menu, sim.dispatcher);
+        settle();
+    }
+    void choosePopupEntry(Form& form, const std::string& popup, const std::string& entry) override {
+        sim.toolkit.popupMenu(form, popup);
+        chooseMenuEntry(form, entry);
+    }
+    void doubleClick(Form& form, const std::string& control, int, int) override {
+        // The sim has no pointer: the control named is the one under it.
+        sim.post(form, control, EventType::DblClick);
+    }
+    void pressCloseBox(Form& form) override {
+        sim.toolkit.closeByUser(form, sim.dispatcher);
+        settle();
+    }
+    void pressDialogKey(Form& form, bool enter) override {
+        sim.toolkit.pressDialogKey(form, enter, sim.dispatcher);
+        settle();
+    }
     void pressShortcut(Form& form, const std::string& keys) override {
         sim.toolkit.pressShortcut(form, keys, sim.dispatcher);
-        if (!sim.dispatcher.busy()) sim.settle();
+        settle();
     }
     void answerNextBox(int afterMs, std::function<void()> meanwhile) override {
         nextBox_ = PendingBox{afterMs, std::move(meanwhile)};
@@ -72,6 +94,9 @@ class SimHarness : public ToolkitHarness {
     }
 
   private:
+    void settle() {
+        if (!sim.dispatcher.busy()) sim.settle();
+    }
     const sim::SimPeer& peer(const Form& form, const std::string& control) {
         const sim::SimPeer* p = sim.toolkit.peer(form[control]);
         if (!p) throw std::logic_error("no peer for " + control);

@@ -17,10 +17,7 @@ namespace {
 
 // The windows, the loop and the message boxes; the services play no part.
 struct Win32Pieces {
-    Win32Pieces() {
-        toolkit.setLoop(loop);
-        toolkit.setMessageBoxes(boxes);
-    }
+    Win32Pieces() { toolkit.setLoop(loop); }
     SteadyClock clock;
     Dispatcher dispatcher{clock};
     win32::Win32Toolkit toolkit{GetModuleHandleA(nullptr)};
@@ -68,6 +65,12 @@ class Win32Harness : public ToolkitHarness {
     bool enabledOnScreen(const Form& form, const std::string& control) override {
         return IsWindowEnabled(window(form, control)) != 0;
     }
+    bool checkedOnScreen(const Form& form, const std::string& menu) override {
+        // The entry as its menu shows it.
+        const HMENU holder = w.toolkit.menu(form, form[menu].def().parent);
+        const UINT state = GetMenuState(holder, w.toolkit.commandId(form, menu), MF_BYCOMMAND);
+        return state != static_cast<UINT>(-1) && (state & MF_CHECKED) != 0;
+    }
     bool windowGone(const Form& form) override {
         return !w.toolkit.window(form) && !IsWindow(shownWindow_);
     }
@@ -80,11 +83,6 @@ class Win32Harness : public ToolkitHarness {
     }
     void clickButton(Form& form, const std::string& control) override {
         SendMessageA(window(form, control), BM_CLICK, 0, 0);
-    }
-    void chooseMenuEntry(Form& form, const std::string& menu) override {
-        const UINT id = w.toolkit.commandId(form, menu);
-        if (!id) throw std::logic_error("no command for " + menu);
-        SendMessageA(w.toolkit.window(form), WM_COMMAND, MAKEWPARAM(id, 0), 0);
     }
     void pressShortcut(Form&, const std::string& keys) override {
         // Typed on the keyboard: the keys reach whatever window has the
@@ -101,24 +99,51 @@ class Win32Harness : public ToolkitHarness {
         const WORD key = rest.size() > 1 && rest[0] == 'F'
                              ? static_cast<WORD>(VK_F1 + std::stoi(rest.substr(1)) - 1)
                              : static_cast<WORD>(rest[0]);
+        type(held, key, keys);
+    }
+    void chooseMenuEntry(Form& form, const std::string& menu) override {
+        // As the menu sends the choice.
+        const UINT id = w.toolkit.commandId(form, menu);
+        if (!id) throw std::logic_error("no command for " + menu);
+        SendMessageA(w.toolkit.window(form), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    }
+    void choosePopupEntry(Form& form, const std::string&, const std::string& entry) override {
+        // The pop-up's own loop would wait for the user: the choice is sent
+        // as the menu sends it.
+        chooseMenuEntry(form, entry);
+    }
+    void doubleClick(Form& form, const std::string& control, int x, int y) override {
+        // The real mouse: the system finds the window under the pointer.
+        POINT at{x, y};
+        ClientToScreen(window(form, control), &at);
+        const int width = GetSystemMetrics(SM_CXSCREEN);
+        const int height = GetSystemMetrics(SM_CYSCREEN);
         std::vector<INPUT> inputs;
-        const auto add = [&](WORD vk, bool up) {
-            INPUT in{};
-            in.type = INPUT_KEYBOARD;
-            in.ki.wVk = vk;
-            in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-            inputs.push_back(in);
-        };
-        for (WORD m : held) add(m, false);
-        add(key, false);
-        add(key, true);
-        for (auto it = held.rbegin(); it != held.rend(); ++it) add(*it, true);
+        INPUT move{};
+        move.type = INPUT_MOUSE;
+        move.mi.dx = MulDiv(at.x, 65535, width - 1);
+        move.mi.dy = MulDiv(at.y, 65535, height - 1);
+        move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        inputs.push_back(move);
+        for (DWORD flag :
+             {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
+            INPUT click = move;
+            click.mi.dwFlags = flag | MOUSEEVENTF_ABSOLUTE;
+            inputs.push_back(click);
+        }
+        // Done once the second release has been through the loop: the
+        // double-click comes before it.
+        const int ups = leftUps_ + 2;
         SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-        // Done once the last key's release has been through the loop.
-        const WORD last = held.empty() ? key : held.front();
-        lastKeyUp_ = false;
-        watchedKey_ = last;
-        runUntil([&] { return lastKeyUp_; }, 5000);
+        EXPECT_TRUE(runUntil([&] { return leftUps_ >= ups; }, 5000))
+            << "the clicks on " << control << " never reached the loop";
+    }
+    void pressCloseBox(Form& form) override {
+        // What the close box sends.
+        SendMessageA(w.toolkit.window(form), WM_SYSCOMMAND, SC_CLOSE, 0);
+    }
+    void pressDialogKey(Form&, bool enter) override {
+        type({}, enter ? VK_RETURN : VK_ESCAPE, enter ? "Enter" : "Esc");
     }
     void answerNextBox(int afterMs, std::function<void()> meanwhile) override {
         // A thread timer: the box's own loop dispatches it.
@@ -139,6 +164,7 @@ class Win32Harness : public ToolkitHarness {
                     msg.wParam == watchedKey_) {
                     lastKeyUp_ = true;
                 }
+                if (msg.message == WM_LBUTTONUP) ++leftUps_;
                 w.toolkit.process(msg);
             }
         }
@@ -150,6 +176,28 @@ class Win32Harness : public ToolkitHarness {
     }
 
   private:
+    // Types `key` with the modifiers `held` down, and returns once the last
+    // key's release has been through the loop; a test whose keys never get
+    // there fails.
+    void type(const std::vector<WORD>& held, WORD key, const std::string& what) {
+        std::vector<INPUT> inputs;
+        const auto add = [&](WORD vk, bool up) {
+            INPUT in{};
+            in.type = INPUT_KEYBOARD;
+            in.ki.wVk = vk;
+            in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+            inputs.push_back(in);
+        };
+        for (WORD m : held) add(m, false);
+        add(key, false);
+        add(key, true);
+        for (auto it = held.rbegin(); it != held.rend(); ++it) add(*it, true);
+        lastKeyUp_ = false;
+        watchedKey_ = held.empty() ? key : held.front();
+        SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+        EXPECT_TRUE(runUntil([&] { return lastKeyUp_; }, 5000))
+            << "the keys of " << what << " never reached the loop";
+    }
     HWND window(const Form& form, const std::string& control) {
         const HWND h = w.toolkit.control(form, control);
         if (!h) throw std::logic_error("no window for " + control);
@@ -159,6 +207,7 @@ class Win32Harness : public ToolkitHarness {
     Win32Pieces w;
     HWND shownWindow_ = nullptr;
     bool lastKeyUp_ = false;
+    int leftUps_ = 0;  // left-button releases through the loop
     WPARAM watchedKey_ = 0;
 };
 

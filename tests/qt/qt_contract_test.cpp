@@ -1,6 +1,7 @@
 // The toolkit contract on Qt's real widgets and event loop.
 #include <QAction>
 #include <QKeySequence>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -46,6 +47,9 @@ class QtHarness : public ToolkitHarness {
     bool enabledOnScreen(const Form& form, const std::string& control) override {
         return widget(form, control).isEnabled();
     }
+    bool checkedOnScreen(const Form& form, const std::string& menu) override {
+        return qt.toolkit.action(form, menu)->isChecked();
+    }
     bool windowGone(const Form& form) override {
         return qt.toolkit.window(form) == nullptr && shownWindow_.isNull();
     }
@@ -63,6 +67,30 @@ class QtHarness : public ToolkitHarness {
     }
     void chooseMenuEntry(Form& form, const std::string& menu) override {
         qt.toolkit.action(form, menu)->trigger();
+    }
+    void choosePopupEntry(Form& form, const std::string& popup, const std::string& entry) override {
+        qt.toolkit.popupMenu(form, popup);
+        QMenu* menu = qt.toolkit.menu(form, popup);
+        ASSERT_TRUE(qt::test::waitFor([&] { return menu->isVisible(); })) << "no pop-up";
+        EXPECT_EQ(QApplication::activePopupWidget(), menu);
+        qt.toolkit.action(form, entry)->trigger();
+        menu->hide();
+    }
+    void doubleClick(Form& form, const std::string& control, int x, int y) override {
+        // Qt routes real input to the widget under the pointer, as here.
+        QWidget* area =
+            control == form.name() ? qt.toolkit.window(form)->client() : &widget(form, control);
+        const QPoint at =
+            form[control].kind() == ControlKind::PictureBox
+                ? static_cast<qt::PictureBoxWidget*>(area)->client()->mapTo(area, QPoint(x, y))
+                : QPoint(x, y);
+        QWidget* under = area->childAt(at);
+        QWidget* target = under ? under : area;
+        QTest::mouseDClick(target, Qt::LeftButton, {}, target->mapFrom(area, at));
+    }
+    void pressCloseBox(Form& form) override { qt.toolkit.window(form)->close(); }
+    void pressDialogKey(Form& form, bool enter) override {
+        QTest::keyClick(qt.toolkit.window(form), enter ? Qt::Key_Return : Qt::Key_Escape);
     }
     void pressShortcut(Form& form, const std::string& keys) override {
         QTest::keySequence(qt.toolkit.window(form), QKeySequence(QString::fromStdString(keys)));

@@ -22,11 +22,6 @@
 namespace vk::qt {
 namespace {
 
-ControlDef control(const char* name, ControlKind kind, const char* parent, double left, double top,
-                   double width, double height) {
-    return makeControl(kind, name, parent, name, left, top, width, height);
-}
-
 // A window with one of everything the toolkit builds: the contract's.
 WindowDef testWindow() {
     return contract::contractWindow();
@@ -87,54 +82,6 @@ TEST_F(QtToolkitTest, ABorderedBoxClipsItsChildrenToTheAreaInsideTheBorder) {
     EXPECT_EQ(bar->client()->geometry(), QRect(2, 2, 196, 13));
 }
 
-TEST_F(QtToolkitTest, DoubleClicksGoToThatControlAndStopThere) {
-    show();
-    struct Case {
-        const char* target;
-        QPoint at;
-        std::vector<std::string> posted;
-    };
-    const Case cases[] = {
-        {"lblOut", {5, 5}, {"lblOut_DblClick"}},
-        {"fraBox", {50, 50}, {"fraBox_DblClick"}},
-        // No handler on these: the double-click is taken and goes nowhere,
-        // in particular not to the frame or the window behind.
-        {"lblInFrame", {5, 5}, {}},
-        {"picInner", {5, 5}, {}},
-        // The bar's own area outside its child is the bar's.
-        {"picBar", {90, 8}, {"picBar_DblClick"}},
-        {"frmTest", {195, 140}, {"frmTest_DblClick"}},
-    };
-    for (const Case& c : cases) {
-        log.clear();
-        QWidget* target =
-            std::string(c.target) == "frmTest" ? window()->client() : widget(c.target);
-        QTest::mouseDClick(target, Qt::LeftButton, {}, c.at);
-        EXPECT_EQ(log, c.posted) << c.target;
-    }
-}
-
-TEST_F(QtToolkitTest, TheCloseBoxAsksAndTheWindowStays) {
-    show();
-    EXPECT_FALSE(window()->close());
-    EXPECT_EQ(log, (std::vector<std::string>{"frmTest_CloseRequest"}));
-    EXPECT_TRUE(window()->isVisible());
-    // A disabled window's close box does nothing.
-    log.clear();
-    form.window().setEnabled(false);
-    EXPECT_FALSE(window()->close());
-    EXPECT_TRUE(log.empty());
-}
-
-TEST_F(QtToolkitTest, EnterPressesTheDefaultButtonAndEscTheCancelButton) {
-    showActive();
-    widget("lblOut")->setFocus();  // no button has the focus
-    window()->setFocus();
-    QTest::keyClick(window(), Qt::Key_Return);
-    QTest::keyClick(window(), Qt::Key_Escape);
-    EXPECT_EQ(log, (std::vector<std::string>{"cmdOK_Click", "cmdCancel_Click"}));
-}
-
 TEST_F(QtToolkitTest, TheMenuBarHoldsTheVisibleTopLevelMenusWithTheirShortcuts) {
     QMenuBar* bar = window()->existingMenuBar();
     ASSERT_NE(bar, nullptr);
@@ -151,37 +98,6 @@ TEST_F(QtToolkitTest, TheMenuBarHoldsTheVisibleTopLevelMenusWithTheirShortcuts) 
     EXPECT_EQ(qt.toolkit.menu(form, "mnuSub")->actions().size(), 1);
 }
 
-TEST_F(QtToolkitTest, ACheckMarkChangesOnlyWhenTheLogicSetsIt) {
-    QAction* check = qt.toolkit.action(form, "mnuCheck");
-    check->trigger();
-    EXPECT_EQ(log, (std::vector<std::string>{"mnuCheck_Click"}));
-    EXPECT_FALSE(check->isChecked()) << "the handler did not set Checked";
-    form["mnuCheck"].setChecked(true);
-    EXPECT_TRUE(check->isChecked());
-    check->trigger();
-    EXPECT_TRUE(check->isChecked());
-}
-
-TEST_F(QtToolkitTest, ADisabledWindowIgnoresItsMenuBar) {
-    showActive();
-    form.window().setEnabled(false);
-    qt.toolkit.action(form, "mnuItem")->trigger();
-    EXPECT_TRUE(log.empty());
-}
-
-TEST_F(QtToolkitTest, AHiddenTopLevelMenuWorksAsAPopUpEvenBehindADisabledWindow) {
-    show();
-    form.window().setEnabled(false);
-    qt.toolkit.popupMenu(form, "mnuHidden");
-    QMenu* popup = qt.toolkit.menu(form, "mnuHidden");
-    ASSERT_TRUE(test::waitFor([&] { return popup->isVisible(); }));
-    EXPECT_EQ(QApplication::activePopupWidget(), popup);
-    EXPECT_TRUE(popup->isEnabled());
-    qt.toolkit.action(form, "mnuPop")->trigger();
-    popup->hide();
-    EXPECT_EQ(log, (std::vector<std::string>{"mnuPop_Click"}));
-}
-
 TEST(QtToolkitEnd, WidgetsOfADestroyedWindowGoWithTheToolkitIfTheLoopHasEnded) {
     QPointer<QWidget> top;
     QPointer<QMenu> popup;
@@ -196,16 +112,6 @@ TEST(QtToolkitEnd, WidgetsOfADestroyedWindowGoWithTheToolkitIfTheLoopHasEnded) {
     }
     EXPECT_TRUE(top.isNull());
     EXPECT_TRUE(popup.isNull());
-}
-
-TEST(QtToolkitBuild, AWindowThatCannotBeBuiltLeavesNothingBehind) {
-    test::QtPlatform qt;
-    WindowDef def = testWindow();
-    def.controls.push_back(control("lblOrphan", ControlKind::Label, "fraMissing", 0, 0, 15, 15));
-    Form form(def);
-    EXPECT_THROW(qt.toolkit.createWindow(form), std::out_of_range);
-    for (const auto& c : form.controls()) EXPECT_EQ(c->peer(), nullptr) << c->name();
-    EXPECT_EQ(qt.toolkit.window(form), nullptr);
 }
 
 TEST_F(QtToolkitTest, TheWindowReportsItsOuterFrameInTwips) {

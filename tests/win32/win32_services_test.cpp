@@ -1,6 +1,7 @@
 // The Win32 services where they can go wrong on their own: the block's
-// refusal and its pages, the registry's handle table, the file test's
-// attributes, and the command line's program name. Runs under Wine.
+// refusal and its pages, the memory figures, the registry's handle table and
+// the access it asks for, the file test's attributes, and the command line's
+// program name. Runs under Wine.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -11,6 +12,7 @@
 #include "platform/Errors.h"
 #include "platform/win32/CommandLine.h"
 #include "platform/win32/Win32BlockAllocator.h"
+#include "platform/win32/Win32Memory.h"
 #include "platform/win32/Win32Programs.h"
 #include "platform/win32/Win32Registry.h"
 
@@ -83,6 +85,56 @@ TEST(Win32Registry, HandlesStandForOpenKeysOnly) {
     EXPECT_EQ(registry.openKey(RegRoot::LocalMachine, key + "\\No Such Key", RegAccess::Read, none),
               RegResult::FileNotFound);
     EXPECT_EQ(registry.openKey(0x80000001u, key, RegAccess::Read, none), RegResult::InvalidHandle);
+}
+
+// What the registry asked the system for: the access of each open, and
+// each key closed.
+std::vector<REGSAM> gAsked;
+std::vector<HKEY> gOpened;
+std::vector<HKEY> gClosed;
+
+LSTATUS WINAPI recordOpen(HKEY root, LPCSTR key, DWORD options, REGSAM access, PHKEY opened) {
+    gAsked.push_back(access);
+    const LSTATUS rc = RegOpenKeyExA(root, key, options, access, opened);
+    if (rc == ERROR_SUCCESS) gOpened.push_back(*opened);
+    return rc;
+}
+
+LSTATUS WINAPI recordClose(HKEY key) {
+    gClosed.push_back(key);
+    return RegCloseKey(key);
+}
+
+TEST(Win32Registry, AsksForReadAccessOnlyAndClosesEveryKeyOnce) {
+    gAsked.clear();
+    gOpened.clear();
+    gClosed.clear();
+    const std::string key = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+    {
+        Win32Registry registry(RegistryCalls{recordOpen, recordClose});
+        std::uint32_t first = 0, second = 0;
+        ASSERT_EQ(registry.openKey(RegRoot::LocalMachine, key, RegAccess::Read, first),
+                  RegResult::Success);
+        ASSERT_EQ(registry.openKey(RegRoot::LocalMachine, key, RegAccess::Read, second),
+                  RegResult::Success);
+        // Reading, never writing: a user who is not elevated may not write
+        // under the machine root.
+        EXPECT_EQ(gAsked, (std::vector<REGSAM>{0x20019, 0x20019}));
+        EXPECT_EQ(registry.closeKey(first), RegResult::Success);
+        ASSERT_EQ(gClosed.size(), 1u);
+        EXPECT_EQ(gClosed[0], gOpened.at(0));
+    }  // the one left open goes with the registry
+    EXPECT_EQ(gClosed, gOpened) << "each key closed once, the closed one not again";
+}
+
+TEST(Win32Memory, TheFiguresOfOneQueryAreWholeAndConsistent) {
+    Win32Memory memory;
+    MemoryStatus status;
+    ASSERT_NO_THROW(memory.query(status));
+    EXPECT_GT(status.totalPhys, 0u);
+    EXPECT_LE(status.availPhys, status.totalPhys);
+    EXPECT_GT(status.totalPageFile, 0u);
+    EXPECT_LE(status.availPageFile, status.totalPageFile);
 }
 
 // A file in the temporary folder with the given attributes, removed at the end.

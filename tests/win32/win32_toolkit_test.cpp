@@ -1,6 +1,7 @@
 // What is the Win32 toolkit's alone, beyond the contract every toolkit
 // passes: the record the shell is handed, minimising and the user's
-// restore, and a refused block's box through the real program. Runs under
+// restore, a refused tray entry and a refused block's box through the real
+// program. Runs under
 // Wine on a private X display (tests/win32/with_display.sh).
 #include <gtest/gtest.h>
 
@@ -125,6 +126,36 @@ void CALLBACK answerBox(HWND, UINT, UINT_PTR timer, DWORD) {
     if (gSeen && !gSeen->title.empty()) {
         KillTimer(nullptr, timer);
         gBoxes->dismissOpen();
+    }
+}
+
+// A shell that refuses every add, as one without a notification area does.
+BOOL WINAPI refusingShell(DWORD message, PNOTIFYICONDATAA) {
+    return message == NIM_ADD ? FALSE : TRUE;
+}
+
+TEST(Win32Program, ARefusedTrayEntryLeavesHidingToMinimise) {
+    Win32Platform p(GetModuleHandleA(nullptr));
+    Win32TrayShell refusing(p.toolkit, refusingShell);
+    Services services{p.dispatcher, p.toolkit,  p.memory,   p.allocator, refusing,
+                      p.boxes,      p.registry, p.programs, ""};
+    Program program(services);
+    program.start();
+    FrmMain& w = program.main();
+    EXPECT_EQ(w.TrayCallResult, 0);
+    EXPECT_FALSE(refusing.entryShown(encodeNotifyIcon(w.TrayIconData)));
+    // File "&Hide to system tray": with no entry to come back from, the
+    // window goes to the taskbar instead.
+    SendMessageA(p.toolkit.window(w.form), WM_COMMAND,
+                 MAKEWPARAM(p.toolkit.commandId(w.form, "mnuToTray"), 0), 0);
+    const HWND window = p.toolkit.window(w.form);
+    ASSERT_TRUE(runUntil(p.toolkit, [&] { return IsIconic(window) != 0; }));
+    EXPECT_TRUE(IsWindowVisible(window));
+    w.unload();
+    // The unload ended the program with WM_QUIT, which would close the next
+    // test's message box at once.
+    MSG quit;
+    while (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
     }
 }
 

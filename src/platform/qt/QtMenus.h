@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/Form.h"
-#include "platform/qt/QtBinding.h"
+#include "platform/FormBinding.h"
 
 namespace vk::qt {
 

@@ -7,6 +7,7 @@
 #include <QThread>
 #include <algorithm>
 
+#include "platform/Errors.h"
 #include "platform/Twips.h"
 #include "platform/qt/QtAccessible.h"
 #include "platform/qt/QtIcon.h"
@@ -75,9 +76,7 @@ void QtToolkit::createWindow(Form& form) {
         build(form, *record);
     } catch (...) {
         // A definition the widgets cannot be built from leaves nothing behind.
-        for (const auto& control : form.controls()) {
-            if (control->kind() != ControlKind::Timer) control->attachPeer(nullptr);
-        }
+        unbindForm(form, *record->binding);
         for (std::uint32_t handle : record->handles) handles_.erase(handle);
         for (auto& menu : record->menus.popupOnly) delete menu.data();
         delete record->window.data();
@@ -127,7 +126,9 @@ void QtToolkit::build(Form& form, Loaded& record) {
         QWidget* parent = nullptr;
         if (control->kind() != ControlKind::Window && control->kind() != ControlKind::Timer &&
             control->kind() != ControlKind::Menu) {
-            parent = containers.at(d.parent.empty() ? def.name : d.parent);
+            const auto found = containers.find(d.parent.empty() ? def.name : d.parent);
+            if (found == containers.end()) throw PropertyRefused("no container " + d.parent);
+            parent = found->second;
         }
         switch (control->kind()) {
             case ControlKind::Window: {
@@ -206,10 +207,7 @@ void QtToolkit::destroyWindow(Form& form) {
     const auto it = windows_.find(&form);
     if (it == windows_.end()) return;
     Loaded& record = *it->second;
-    for (const auto& control : form.controls()) {
-        if (control->kind() != ControlKind::Timer) control->attachPeer(nullptr);
-    }
-    record.binding->form = nullptr;
+    unbindForm(form, *record.binding);
     for (std::uint32_t handle : record.handles) handles_.erase(handle);
     // Deleted later: the handler that unloads the window may be running from
     // one of its own widgets' signals.

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "platform/Toolkit.h"
-#include "platform/qt/QtBinding.h"
+#include "platform/FormBinding.h"
 #include "platform/qt/QtMenus.h"
 #include "platform/qt/QtPeers.h"
 

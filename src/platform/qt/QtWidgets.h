@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/ControlDef.h"
-#include "platform/qt/QtBinding.h"
+#include "platform/FormBinding.h"
 
 class QMenuBar;
 

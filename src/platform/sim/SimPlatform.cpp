@@ -17,13 +17,35 @@ double SimPeer::snap(double twips, bool isSize, int& shownPixels) {
     return scale_.toTwips(shownPixels);
 }
 
+void SimPeer::setPicture(std::uintptr_t handle) {
+    check();
+    if (control_.kind() != ControlKind::PictureBox) {
+        throw PropertyRefused("only a picture box holds a picture");
+    }
+    if (handle && !pictures_.count(handle)) throw PropertyRefused("no picture with that handle");
+}
+
 void SimToolkit::createWindow(Form& form) {
+    // A control whose container is missing: the window cannot be built,
+    // and nothing of it is.
+    for (const auto& control : form.controls()) {
+        const ControlDef& def = control->def();
+        const bool placed = control->kind() != ControlKind::Window &&
+                            control->kind() != ControlKind::Timer &&
+                            control->kind() != ControlKind::Menu;
+        if (placed && !def.parent.empty() && !form.find(def.parent)) {
+            throw PropertyRefused("no container " + def.parent);
+        }
+    }
     created.push_back(form.name());
     for (const auto& control : form.controls()) {
         if (control->kind() == ControlKind::Timer) continue;
-        auto peer = std::make_unique<SimPeer>(*control, twipsPerPixel);
+        auto peer = std::make_unique<SimPeer>(*control, twipsPerPixel, icons_);
         peer->handle_ = nextHandle_++;
-        if (control->kind() == ControlKind::Window) peer->icon_ = nextHandle_++;
+        if (control->kind() == ControlKind::Window) {
+            peer->icon_ = nextHandle_++;
+            icons_.insert(peer->icon_);
+        }
         // Windows are shown by the caller once loaded; controls show as declared.
         peer->shown = control->kind() != ControlKind::Window && control->visible();
         const ControlDef& def = control->def();
@@ -40,11 +62,8 @@ void SimToolkit::createWindow(Form& form) {
 
 void SimToolkit::destroyWindow(Form& form) {
     destroyed.push_back(form.name());
-    for (const auto& control : form.controls()) {
-        if (control->kind() == ControlKind::Timer) continue;
-        control->attachPeer(nullptr);
-        peers_.erase(control.get());
-    }
+    form.detachPeers();
+    for (const auto& control : form.controls()) peers_.erase(control.get());
 }
 
 bool SimToolkit::pressShortcut(Form& form, const std::string& keys, Dispatcher& dispatcher) {
@@ -55,6 +74,41 @@ bool SimToolkit::pressShortcut(Form& form, const std::string& keys, Dispatcher& 
              entry = entry->def().parent.empty() ? nullptr : form.find(entry->def().parent)) {
             if (!entry->enabled()) return false;
         }
+        dispatcher.post(form, control->name(), EventType::Click);
+        return true;
+    }
+    return false;
+}
+
+bool SimToolkit::chooseMenuEntry(Form& form, const std::string& menu, Dispatcher& dispatcher) {
+    const Control* top = nullptr;
+    for (const Control* entry = form.find(menu); entry;
+         entry = entry->def().parent.empty() ? nullptr : form.find(entry->def().parent)) {
+        if (!entry->enabled()) return false;
+        top = entry;
+    }
+    if (!top) return false;
+    // A visible top-level entry is in the menu bar, which belongs to the
+    // window; an invisible one opens only as a pop-up.
+    if (top->def().visible && !form.window().enabled()) return false;
+    dispatcher.post(form, menu, EventType::Click);
+    return true;
+}
+
+bool SimToolkit::closeByUser(Form& form, Dispatcher& dispatcher) {
+    if (!peer(form.window()) || !form.window().enabled()) return false;
+    dispatcher.post(form, form.name(), EventType::CloseRequest);
+    return true;
+}
+
+bool SimToolkit::pressDialogKey(Form& form, bool enter, Dispatcher& dispatcher) {
+    if (!peer(form.window()) || !form.window().enabled()) return false;
+    for (const auto& control : form.controls()) {
+        const ControlDef& def = control->def();
+        if (control->kind() != ControlKind::Button || !(enter ? def.isDefault : def.isCancel)) {
+            continue;
+        }
+        if (!control->enabled() || !control->visible()) return false;
         dispatcher.post(form, control->name(), EventType::Click);
         return true;
     }

@@ -29,8 +29,9 @@ class SimClock : public Clock {
 // to its pixel grid as every backend does; can refuse values.
 class SimPeer : public ControlPeer {
   public:
-    SimPeer(const Control& control, double twipsPerPixel)
-        : control_(control), scale_(twipsPerPixel) {}
+    // `pictures`: the handles a picture box takes (the toolkit's icons).
+    SimPeer(const Control& control, double twipsPerPixel, const std::set<std::uintptr_t>& pictures)
+        : control_(control), scale_(twipsPerPixel), pictures_(pictures) {}
     void setCaption(const std::string& text) override {
         check();
         text_ = text;
@@ -43,7 +44,10 @@ class SimPeer : public ControlPeer {
         check();
         enabled_ = on;
     }
-    void setChecked(bool) override { check(); }
+    void setChecked(bool on) override {
+        check();
+        checked_ = on;
+    }
     void setWindowState(WindowState state) override {
         check();
         minimized = state == WindowState::Minimized;
@@ -58,10 +62,12 @@ class SimPeer : public ControlPeer {
     double setHeight(double twips) override { return snap(twips, true, pixels.height); }
     std::uintptr_t handle() const override { return handle_; }
     std::uintptr_t iconHandle() const override { return icon_; }
-    void setPicture(std::uintptr_t) override { check(); }
+    // As the real toolkits: a picture box takes none (0) or a known icon.
+    void setPicture(std::uintptr_t handle) override;
 
     const std::string& text() const { return text_; }
     bool enabledOnScreen() const { return enabled_; }
+    bool checkedOnScreen() const { return checked_; }
 
     bool refuse = false;     // every property call throws PropertyRefused
     bool shown = false;      // what the screen shows (windows start unshown)
@@ -77,8 +83,10 @@ class SimPeer : public ControlPeer {
     double snap(double twips, bool isSize, int& shownPixels);
     const Control& control_;
     PixelScale scale_;
+    const std::set<std::uintptr_t>& pictures_;
     std::string text_;
     bool enabled_ = true;
+    bool checked_ = false;
 };
 
 class SimToolkit : public Toolkit {
@@ -92,6 +100,19 @@ class SimToolkit : public Toolkit {
     // entry that carries it is chosen, as long as the window, the entry and
     // every menu above it are enabled. False when nothing took the keys.
     bool pressShortcut(Form& form, const std::string& keys, Dispatcher& dispatcher);
+
+    // The user chooses a menu entry, from the menu bar or from a pop-up: it
+    // is chosen as long as it and every menu above it are enabled and, under
+    // the menu bar, the window takes input. False when it was dead.
+    bool chooseMenuEntry(Form& form, const std::string& menu, Dispatcher& dispatcher);
+
+    // The user clicks the window's close box: the window asks the logic
+    // with a CloseRequest, unless it takes no input. False then.
+    bool closeByUser(Form& form, Dispatcher& dispatcher);
+
+    // Enter (true) or Esc (false) in the window: presses its default or
+    // cancel button when the window and the button take input.
+    bool pressDialogKey(Form& form, bool enter, Dispatcher& dispatcher);
 
     // The user brings the minimised window back from the taskbar; the
     // window reports it as its Restore event. False when it was not minimised.
@@ -108,6 +129,7 @@ class SimToolkit : public Toolkit {
 
   private:
     std::map<const Control*, std::unique_ptr<SimPeer>> peers_;
+    std::set<std::uintptr_t> icons_;  // the windows' icons: what a picture box takes
     std::uintptr_t nextHandle_ = 0x1000;
 };
 

@@ -3,6 +3,8 @@
 #include <string>
 #include <unordered_map>
 
+#include "platform/win32/Win32WindowProc.h"
+
 namespace vk::win32 {
 namespace {
 
@@ -11,13 +13,16 @@ namespace {
 constexpr int kCaptionIndent = 6;
 constexpr int kCaptionPadding = 2;
 
+// The system's arrow cursor, IDC_ARROW (whose macro is a C cast).
+constexpr WORD kArrowCursorId = 32512;
+
 void registerOne(HINSTANCE instance, const char* name, UINT style) {
     WNDCLASSEXA c{};
     c.cbSize = sizeof c;
     c.style = style;
-    c.lpfnWndProc = Win32Toolkit::windowProc;
+    c.lpfnWndProc = windowProc;
     c.hInstance = instance;
-    c.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+    c.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(kArrowCursorId));
     // Windows in the dialog colour; frames and picture boxes paint all of
     // themselves and erase nothing.
     c.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -28,8 +33,8 @@ void registerOne(HINSTANCE instance, const char* name, UINT style) {
 // Every window that has a node, for the toolkit's one thread. A lookup
 // here, not the windows' user data, since a window of another kind may
 // keep anything there.
-std::unordered_map<HWND, Win32Toolkit::Node*>& nodes() {
-    static std::unordered_map<HWND, Win32Toolkit::Node*> known;
+std::unordered_map<HWND, Node*>& nodes() {
+    static std::unordered_map<HWND, Node*> known;
     return known;
 }
 
@@ -43,12 +48,12 @@ void registerClasses(HINSTANCE instance) {
     registerOne(instance, kPictureClass, CS_DBLCLKS);
 }
 
-Win32Toolkit::Node* nodeOf(HWND window) {
+Node* nodeOf(HWND window) {
     const auto it = nodes().find(window);
     return it == nodes().end() ? nullptr : it->second;
 }
 
-void remember(HWND window, Win32Toolkit::Node* node) {
+void remember(HWND window, Node* node) {
     if (window && node) nodes()[window] = node;
 }
 
@@ -56,8 +61,8 @@ void forget(HWND window) {
     nodes().erase(window);
 }
 
-HWND createChild(const ControlDef& d, HWND parent, int id, Win32Toolkit::Node& node,
-                 const PixelScale& scale, HINSTANCE instance) {
+HWND createChild(const ControlDef& d, HWND parent, int id, Node& node, const PixelScale& scale,
+                 HINSTANCE instance) {
     const int x = scale.toPixels(d.left, false);
     const int y = scale.toPixels(d.top, false);
     const int width = scale.toPixels(d.width, true);
@@ -101,7 +106,7 @@ HWND createChild(const ControlDef& d, HWND parent, int id, Win32Toolkit::Node& n
     return child;
 }
 
-void paintFrame(HWND window, const Win32Toolkit::Node& node) {
+void paintFrame(HWND window, const Node& node) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window, &ps);
     RECT all;
@@ -133,7 +138,7 @@ void paintFrame(HWND window, const Win32Toolkit::Node& node) {
     EndPaint(window, &ps);
 }
 
-void paintPicture(HWND window, const Win32Toolkit::Node& node) {
+void paintPicture(HWND window, const Node& node) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window, &ps);
     RECT all;

@@ -2,7 +2,8 @@
 // The window classes of the toolkit and how each kind of control is made:
 // frames and picture boxes are small classes of our own that paint
 // themselves; labels and buttons are the system's static and button
-// controls. Every window carries its Node in its user data.
+// controls. Every window of ours is found with its Node in one map of
+// window to node (see nodeOf).
 #include <windows.h>
 
 #include "platform/ControlDef.h"
@@ -22,18 +23,18 @@ inline constexpr const char* kPictureClass = "VelkromPicture";
 void registerClasses(HINSTANCE instance);
 
 // Creates the control's window in `parent` at its place; nullptr on failure.
-HWND createChild(const ControlDef& def, HWND parent, int id, Win32Toolkit::Node& node,
-                 const PixelScale& scale, HINSTANCE instance);
+HWND createChild(const ControlDef& def, HWND parent, int id, Node& node, const PixelScale& scale,
+                 HINSTANCE instance);
 
 // Paints a frame or a picture box.
-void paintFrame(HWND window, const Win32Toolkit::Node& node);
-void paintPicture(HWND window, const Win32Toolkit::Node& node);
+void paintFrame(HWND window, const Node& node);
+void paintPicture(HWND window, const Node& node);
 
 // The node a window of ours carries; nullptr for any other window. Windows
 // of our classes are remembered from their creation to their destruction;
 // the system's controls we create from createChild until forget().
-Win32Toolkit::Node* nodeOf(HWND window);
-void remember(HWND window, Win32Toolkit::Node* node);
+Node* nodeOf(HWND window);
+void remember(HWND window, Node* node);
 void forget(HWND window);
 
 }  // namespace vk::win32

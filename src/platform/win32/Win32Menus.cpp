@@ -122,12 +122,11 @@ void MenuSet::build(const Form& form, const IdSource& ids) {
         e->id = e->separator ? 0 : ids();
         if (d.parent.empty()) {
             e->submenu = CreatePopupMenu();
+            // An invisible top-level entry is never in the bar: a pop-up only.
             if (d.visible) {
                 if (!bar_) bar_ = CreateMenu();
                 e->holder = bar_;
                 e->inBar = true;
-            } else {
-                e->popupOnly = true;
             }
         } else {
             MenuEntry* parent = entry(d.parent);

@@ -28,8 +28,7 @@ struct MenuEntry {
     bool visible = true;
     bool enabled = true;
     bool checked = false;
-    bool popupOnly = false;  // a top-level entry kept out of the menu bar
-    bool inBar = false;      // lies under the menu bar (its shortcuts belong to the window)
+    bool inBar = false;  // lies under the menu bar (its shortcuts belong to the window)
 };
 
 class MenuSet {

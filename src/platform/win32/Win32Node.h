@@ -1,7 +1,8 @@
 #pragma once
 // What the toolkit keeps per window: each window of ours (and each system
-// control it creates) carries a Node in its user data, and each loaded form
-// has one Loaded record holding its nodes, menus and peers.
+// control it creates) has a Node, found through the map of window to node
+// (Win32Classes.h, nodeOf), and each loaded form has one Loaded record
+// holding its nodes, menus and peers.
 #include <windows.h>
 
 #include <map>
@@ -11,13 +12,16 @@
 #include <vector>
 
 #include "platform/Control.h"
-#include "platform/win32/Win32Binding.h"
+#include "platform/FormBinding.h"
 #include "platform/win32/Win32Menus.h"
-#include "platform/win32/Win32Toolkit.h"
 
 namespace vk::win32 {
 
-struct Win32Toolkit::Node {
+class Win32Toolkit;
+struct Loaded;
+
+// One window of ours, or one system control we created.
+struct Node {
     Win32Toolkit* toolkit = nullptr;
     BindingPtr binding;
     std::string control;  // the control's name; empty for the anchor
@@ -37,7 +41,8 @@ struct Win32Toolkit::Node {
     }
 };
 
-struct Win32Toolkit::Loaded {
+// One loaded form: its windows, menus, peers and dialog keys.
+struct Loaded {
     BindingPtr binding;
     const WindowDef* def = nullptr;
     HWND window = nullptr;
@@ -57,7 +62,7 @@ struct Win32Toolkit::Loaded {
 };
 
 // Marks a change of the window's state the program makes itself.
-struct Win32Toolkit::OwnStateChange {
+struct OwnStateChange {
     explicit OwnStateChange(Loaded& loaded) : loaded_(loaded) { ++loaded_.ownStateChanges; }
     ~OwnStateChange() { --loaded_.ownStateChanges; }
     OwnStateChange(const OwnStateChange&) = delete;

@@ -2,6 +2,7 @@
 
 #include "platform/Errors.h"
 #include "platform/win32/Win32Accessible.h"
+#include "platform/win32/Win32Toolkit.h"
 
 namespace vk::win32 {
 
@@ -138,7 +139,7 @@ void WindowPeer::setVisible(bool on) {
 void WindowPeer::setWindowState(WindowState state) {
     const HWND w = window();
     // Ours, not the user's: the window raises no Restore for it.
-    const Win32Toolkit::OwnStateChange own(loaded_);
+    const OwnStateChange own(loaded_);
     if (state == WindowState::Minimized) {
         // Placed first: restored, it comes back where a first show puts it.
         if (!placed_) centre();

@@ -16,7 +16,7 @@ namespace vk::win32 {
 // A control inside a window: label, frame, picture box or button.
 class ChildPeer : public ControlPeer {
   public:
-    ChildPeer(HWND window, PixelScale scale, Win32Toolkit::Node& node)
+    ChildPeer(HWND window, PixelScale scale, Node& node)
         : window_(window), scale_(scale), node_(node) {}
     void setCaption(const std::string& text) override;
     void setVisible(bool on) override;
@@ -37,7 +37,7 @@ class ChildPeer : public ControlPeer {
 
     HWND window_;
     PixelScale scale_;
-    Win32Toolkit::Node& node_;
+    Node& node_;
 };
 
 // A top-level window. Left, Top, Width and Height are its outer frame on the
@@ -45,7 +45,7 @@ class ChildPeer : public ControlPeer {
 // placed it. A minimised window is still shown: it is on the taskbar.
 class WindowPeer : public ControlPeer {
   public:
-    WindowPeer(HWND window, PixelScale scale, Win32Toolkit& toolkit, Win32Toolkit::Loaded& loaded)
+    WindowPeer(HWND window, PixelScale scale, Win32Toolkit& toolkit, Loaded& loaded)
         : window_(window), scale_(scale), toolkit_(toolkit), loaded_(loaded) {}
     void setCaption(const std::string& text) override;
     void setVisible(bool on) override;
@@ -69,7 +69,7 @@ class WindowPeer : public ControlPeer {
     HWND window_;
     PixelScale scale_;
     Win32Toolkit& toolkit_;
-    Win32Toolkit::Loaded& loaded_;
+    Loaded& loaded_;
     bool placed_ = false;  // the logic gave it a place, or it has been shown
 };
 

@@ -9,7 +9,6 @@ Win32Platform::Win32Platform(HINSTANCE instance, std::string commandLine)
                                   allocator,  tray,     boxes,
                                   registry,   programs, std::move(commandLine)} {
     toolkit.setLoop(loop);
-    toolkit.setMessageBoxes(boxes);
 }
 
 }  // namespace vk::win32

@@ -23,14 +23,14 @@ static_assert(RegAccess::Read == KEY_READ);
 }  // namespace
 
 Win32Registry::~Win32Registry() {
-    for (const auto& [id, key] : open_) RegCloseKey(static_cast<HKEY>(key));
+    for (const auto& [id, key] : open_) calls_.close(key);
 }
 
 std::int32_t Win32Registry::openKey(std::uint32_t root, const std::string& key,
                                     std::uint32_t access, std::uint32_t& handle) {
     if (root != RegRoot::LocalMachine) return RegResult::InvalidHandle;
     HKEY opened = nullptr;
-    const LSTATUS rc = RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, access, &opened);
+    const LSTATUS rc = calls_.open(HKEY_LOCAL_MACHINE, key.c_str(), 0, access, &opened);
     if (rc != ERROR_SUCCESS) return rc;
     handle = nextHandle_++;
     open_[handle] = opened;
@@ -45,9 +45,8 @@ std::int32_t Win32Registry::queryValue(std::uint32_t handle, const std::string& 
     // The room is what the caller says, never more than the buffer holds.
     DWORD room = static_cast<DWORD>(std::min<std::size_t>(size, buffer.size()));
     DWORD valueType = 0;
-    const LSTATUS rc =
-        RegQueryValueExA(static_cast<HKEY>(key->second), name.c_str(), nullptr, &valueType,
-                         buffer.empty() ? nullptr : buffer.data(), &room);
+    const LSTATUS rc = RegQueryValueExA(key->second, name.c_str(), nullptr, &valueType,
+                                        buffer.empty() ? nullptr : buffer.data(), &room);
     type = valueType;
     size = room;
     return rc;
@@ -56,7 +55,7 @@ std::int32_t Win32Registry::queryValue(std::uint32_t handle, const std::string& 
 std::int32_t Win32Registry::closeKey(std::uint32_t handle) {
     const auto key = open_.find(handle);
     if (key == open_.end()) return RegResult::InvalidHandle;
-    const LSTATUS rc = RegCloseKey(static_cast<HKEY>(key->second));
+    const LSTATUS rc = calls_.close(key->second);
     open_.erase(key);
     return rc;
 }

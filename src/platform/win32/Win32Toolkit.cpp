@@ -4,6 +4,7 @@
 #include "platform/ProgramIcon.h"
 #include "platform/Twips.h"
 #include "platform/win32/Win32Classes.h"
+#include "platform/win32/Win32Messages.h"
 #include "platform/win32/Win32Node.h"
 #include "platform/win32/Win32Peers.h"
 
@@ -13,6 +14,10 @@ namespace {
 // The icon resource the program file carries, by number and by name.
 constexpr WORD kIconResourceId = 1;
 constexpr const char* kIconResourceName = "IDI_VELKROM";
+
+// The icon format CreateIconFromResourceEx reads: version 3.0, the one every
+// system since Windows 3.0 uses.
+constexpr DWORD kIconFormatVersion = 0x00030000;
 
 // Child window ids: buttons are found by them (the default button's id is
 // what Enter sends). They stay clear of IDOK and IDCANCEL.
@@ -45,8 +50,8 @@ HICON loadIcon(HINSTANCE instance, int size) {
     const DWORD bytes = dword(6 + 8);
     const DWORD offset = dword(6 + 12);
     if (offset + bytes > ico.size()) return nullptr;
-    return CreateIconFromResourceEx(ico.data() + offset, bytes, TRUE, 0x00030000, size, size,
-                                    LR_DEFAULTCOLOR);
+    return CreateIconFromResourceEx(ico.data() + offset, bytes, TRUE, kIconFormatVersion, size,
+                                    size, LR_DEFAULTCOLOR);
 }
 
 DWORD topLevelStyle(const WindowDef& def) {
@@ -96,12 +101,12 @@ Win32Toolkit::~Win32Toolkit() {
     if (smallIcon_) DestroyIcon(smallIcon_);
 }
 
-Win32Toolkit::Loaded* Win32Toolkit::loaded(const Form& form) const {
+Loaded* Win32Toolkit::loaded(const Form& form) const {
     const auto it = windows_.find(&form);
     return it == windows_.end() ? nullptr : it->second.get();
 }
 
-Win32Toolkit::Loaded* Win32Toolkit::loadedOf(HWND topLevel) const {
+Loaded* Win32Toolkit::loadedOf(HWND topLevel) const {
     for (const auto& [form, record] : windows_) {
         if (record->window == topLevel) return record.get();
     }
@@ -120,15 +125,13 @@ UINT Win32Toolkit::newCommandId() {
 void Win32Toolkit::createWindow(Form& form) {
     if (loaded(form)) return;
     auto record = std::make_unique<Loaded>();
-    record->binding = std::make_shared<FormBinding>(FormBinding{&form, loop_});
+    record->binding = std::make_shared<FormBinding>(FormBinding{&form, loop_, twipsPerPixel()});
     record->def = &form.def();
     try {
         build(form, *record);
     } catch (...) {
         // A definition the windows cannot be built from leaves nothing behind.
-        for (const auto& control : form.controls()) {
-            if (control->kind() != ControlKind::Timer) control->attachPeer(nullptr);
-        }
+        unbindForm(form, *record->binding);
         for (UINT id : record->commands) commands_.erase(id);
         if (record->window) DestroyWindow(record->window);
         for (const auto& [name, hwnd] : record->windows) forget(hwnd);
@@ -255,10 +258,7 @@ void Win32Toolkit::destroyWindow(Form& form) {
     const auto it = windows_.find(&form);
     if (it == windows_.end()) return;
     Loaded& record = *it->second;
-    for (const auto& control : form.controls()) {
-        if (control->kind() != ControlKind::Timer) control->attachPeer(nullptr);
-    }
-    record.binding->form = nullptr;
+    unbindForm(form, *record.binding);
     for (UINT id : record.commands) commands_.erase(id);
     // The window the user was working in goes: another of ours that takes
     // input becomes the active one, not whatever Windows picks.
@@ -271,6 +271,7 @@ void Win32Toolkit::destroyWindow(Form& form) {
             }
         }
     }
+    if (lastActive_ == record.window) lastActive_ = nullptr;
     DestroyWindow(record.window);
     for (const auto& [name, hwnd] : record.windows) forget(hwnd);
     record.menus.destroy();
@@ -292,7 +293,7 @@ void Win32Toolkit::popupMenu(Form& form, const std::string& menu) {
     POINT at{};
     GetCursorPos(&at);
     pendingPopup_ = PendingPopup{record->binding, menu, at};
-    PostMessageA(anchor_, kPopupMessage, 0, 0);
+    PostMessageA(anchor_, PrivateMessage::OpenPopup, 0, 0);
 }
 
 void Win32Toolkit::quit() {

@@ -17,16 +17,18 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/FormBinding.h"
 #include "platform/LoopDriver.h"
-#include "platform/MessageBox.h"
 #include "platform/Toolkit.h"
 #include "platform/Twips.h"
-#include "platform/win32/Win32Binding.h"
 #include "platform/win32/Win32Fonts.h"
 #include "platform/win32/Win32Menus.h"
 #include "platform/win32/Win32WakeTimer.h"
 
 namespace vk::win32 {
+
+struct Node;
+struct Loaded;
 
 class Win32Toolkit : public Toolkit {
   public:
@@ -82,10 +84,10 @@ class Win32Toolkit : public Toolkit {
     };
     std::optional<Target> findWindow(HWND window) const;
 
-    // The boxes an end request closes as if OK was pressed; set once, before
-    // any window exists.
-    void setMessageBoxes(MessageBoxes& boxes) { boxes_ = &boxes; }
-
+    // Told when another program or the session asks a window to close (see
+    // Win32EndRequests.h); true when it took the request, else the window is
+    // asked to close as its close box asks.
+    std::function<bool(Form&)> onEndRequest;
     // Told when the shell's notification area has been (re)created.
     std::function<void()> onTaskbarCreated;
     // Told when the session ends while a handler waits in a modal box: the
@@ -93,25 +95,22 @@ class Win32Toolkit : public Toolkit {
     // handler can finish and the window unload, so the tray entries go now.
     std::function<void()> onSessionEndWhileBusy;
 
-    // The window procedure every window of ours shares.
-    static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-
-    struct Node;
-    struct Loaded;
-    struct OwnStateChange;
+    // What a window of ours does with a message (Win32WindowProc.h).
+    LRESULT handle(Node& node, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
   private:
-    LRESULT handle(Node& node, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // The message handling, in Win32WindowProc.cpp.
     LRESULT handleAnchor(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleTopLevel(Node& node, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     void command(WPARAM wParam, LPARAM lParam);
     void menuCommand(UINT id);
     void colourStatic(HWND control, HDC dc, LRESULT& brush);
     // A request from outside to end the program (taskkill's WM_CLOSE, the
-    // session's end) on the main window: see platform/EndRequest.h.
+    // session's end) on one of the windows.
     void requestEndFrom(Node& node);
     void openPopup(HMENU menu, POINT at);
     void syncDefaultButton(Loaded& loaded);
+    // The windows of the forms, in Win32Toolkit.cpp.
     Loaded* loaded(const Form& form) const;
     Loaded* loadedOf(HWND topLevel) const;
     void build(Form& form, Loaded& record);
@@ -123,11 +122,12 @@ class Win32Toolkit : public Toolkit {
     PixelScale scale_;
     Fonts fonts_;
     LoopDriver* loop_ = nullptr;
-    MessageBoxes* boxes_ = nullptr;
     HICON icon_ = nullptr;
     HICON smallIcon_ = nullptr;
     std::unique_ptr<Node> anchorNode_;
     HWND anchor_ = nullptr;
+    // The window of ours the user last worked in (last activated).
+    HWND lastActive_ = nullptr;
     std::unique_ptr<Win32WakeTimer> wake_;
     struct PendingPopup {
         BindingPtr binding;
@@ -147,8 +147,6 @@ class Win32Toolkit : public Toolkit {
 
     static constexpr UINT kFirstCommand = 0x1000;
     static constexpr UINT kLastCommand = 0x7FFF;
-    // Opens the pending pop-up menu from the loop.
-    static constexpr UINT kPopupMessage = WM_APP + 1;
 };
 
 }  // namespace vk::win32

@@ -70,7 +70,8 @@ NOTIFYICONDATAA Win32TrayShell::nativeRecord(const NotifyIconBytes& record) {
     return native;
 }
 
-Win32TrayShell::Win32TrayShell(Win32Toolkit& toolkit) : toolkit_(toolkit) {
+Win32TrayShell::Win32TrayShell(Win32Toolkit& toolkit, NotifyCall shell)
+    : toolkit_(toolkit), shell_(shell) {
     toolkit_.onTaskbarCreated = [this] { addAgain(); };
     toolkit_.onSessionEndWhileBusy = [this] { deleteAll(); };
 }
@@ -84,7 +85,7 @@ Win32TrayShell::~Win32TrayShell() {
 void Win32TrayShell::deleteAll() {
     for (const Key& key : present_) {
         NOTIFYICONDATAA native = nativeRecord(added_.at(key));
-        Shell_NotifyIconA(NIM_DELETE, &native);
+        shell_(NIM_DELETE, &native);
     }
     present_.clear();
     added_.clear();
@@ -97,7 +98,7 @@ bool Win32TrayShell::entryShown(const NotifyIconBytes& record) const {
 
 std::int32_t Win32TrayShell::notifyIcon(std::uint32_t message, const NotifyIconBytes& record) {
     NOTIFYICONDATAA native = nativeRecord(record);
-    const BOOL result = Shell_NotifyIconA(message, &native);
+    const BOOL result = shell_(message, &native);
     const Key key{native.hWnd, native.uID};
     if (message == NIM_ADD) {
         added_[key] = record;
@@ -113,7 +114,7 @@ void Win32TrayShell::addAgain() {
     for (const auto& [key, record] : added_) {
         NOTIFYICONDATAA native = nativeRecord(record);
         // The new shell has no entry: an add is what it takes.
-        if (Shell_NotifyIconA(NIM_ADD, &native)) present_.insert(key);
+        if (shell_(NIM_ADD, &native)) present_.insert(key);
     }
 }
 

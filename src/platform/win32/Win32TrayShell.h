@@ -23,7 +23,9 @@ class Win32Toolkit;
 
 class Win32TrayShell : public TrayShell {
   public:
-    explicit Win32TrayShell(Win32Toolkit& toolkit);
+    // The shell's call; tests put a shell that refuses in its place.
+    using NotifyCall = decltype(&Shell_NotifyIconA);
+    explicit Win32TrayShell(Win32Toolkit& toolkit, NotifyCall shell = Shell_NotifyIconA);
     // Entries still present are deleted: none outlives the program.
     ~Win32TrayShell() override;
     Win32TrayShell(const Win32TrayShell&) = delete;
@@ -45,6 +47,7 @@ class Win32TrayShell : public TrayShell {
     void addAgain();
 
     Win32Toolkit& toolkit_;
+    NotifyCall shell_;
     // Entries the program added, whether the shell took them or not (a
     // shell that comes later gets them), and those the shell holds.
     std::map<Key, NotifyIconBytes> added_;

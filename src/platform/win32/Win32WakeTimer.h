@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "platform/LoopDriver.h"
+#include "platform/win32/Win32Messages.h"
 
 namespace vk::win32 {
 
@@ -21,7 +22,7 @@ class Win32WakeTimer : public WakeTimer {
     bool handle(UINT message, WPARAM wParam);
 
     static constexpr UINT_PTR kTimerId = 1;
-    static constexpr UINT kWakeMessage = WM_APP + 2;
+    static constexpr UINT kWakeMessage = PrivateMessage::Wake;
 
   private:
     HWND window_;

@@ -1,10 +1,10 @@
-// The one window procedure of the toolkit's windows: what the user and the
-// system do to a window becomes a dispatcher event for its control.
+#include "platform/win32/Win32WindowProc.h"
+
 #include <windowsx.h>
 
-#include "platform/EndRequest.h"
 #include "platform/win32/Win32Accessible.h"
 #include "platform/win32/Win32Classes.h"
+#include "platform/win32/Win32Messages.h"
 #include "platform/win32/Win32Node.h"
 #include "platform/win32/Win32Toolkit.h"
 
@@ -26,7 +26,7 @@ EventArgs mouseArgs(WPARAM wParam, LPARAM lParam, double twipsPerPixel) {
     return args;
 }
 
-void post(const Win32Toolkit::Node& node, EventType type, const EventArgs& args = {}) {
+void post(const Node& node, EventType type, const EventArgs& args = {}) {
     // The handler may destroy this very window: keep what posting needs.
     const BindingPtr binding = node.binding;
     const std::string control = node.control;
@@ -35,7 +35,7 @@ void post(const Win32Toolkit::Node& node, EventType type, const EventArgs& args 
 
 }  // namespace
 
-LRESULT CALLBACK Win32Toolkit::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
         remember(hwnd, static_cast<Node*>(create->lpCreateParams));
@@ -117,9 +117,10 @@ LRESULT Win32Toolkit::handleTopLevel(Node& node, HWND hwnd, UINT message, WPARAM
     Loaded& record = *node.loaded;
     switch (message) {
         case WM_SYSCOMMAND:
-            // The close box and Alt+F4: the user asks, the logic decides.
+            // The close box and Alt+F4: the user asks, the logic decides. A
+            // window that takes no input asks nothing.
             if ((wParam & 0xFFF0) == SC_CLOSE) {
-                post(node, EventType::CloseRequest);
+                if (IsWindowEnabled(hwnd)) post(node, EventType::CloseRequest);
                 return 0;
             }
             break;
@@ -161,6 +162,7 @@ LRESULT Win32Toolkit::handleTopLevel(Node& node, HWND hwnd, UINT message, WPARAM
             }
             return 0;
         case WM_ACTIVATE:
+            if (LOWORD(wParam) != WA_INACTIVE) lastActive_ = hwnd;
             if (!record.dialogKeys) break;
             if (LOWORD(wParam) == WA_INACTIVE) {
                 const HWND focus = GetFocus();
@@ -190,7 +192,7 @@ LRESULT Win32Toolkit::handleAnchor(HWND hwnd, UINT message, WPARAM wParam, LPARA
         return 0;
     }
     switch (message) {
-        case kPopupMessage:
+        case PrivateMessage::OpenPopup:
             if (pendingPopup_) {
                 const PendingPopup popup = *pendingPopup_;
                 pendingPopup_.reset();
@@ -198,9 +200,6 @@ LRESULT Win32Toolkit::handleAnchor(HWND hwnd, UINT message, WPARAM wParam, LPARA
                     if (HMENU handle = menu(*form, popup.menu)) openPopup(handle, popup.at);
                 }
             }
-            return 0;
-        case WM_COMMAND:
-            if (!lParam) menuCommand(LOWORD(wParam));
             return 0;
         case WM_CLOSE:
             // taskkill asks every window of the process; the forms' windows
@@ -270,27 +269,40 @@ void Win32Toolkit::colourStatic(HWND control, HDC dc, LRESULT& brush) {
 
 void Win32Toolkit::requestEndFrom(Node& node) {
     Form* form = node.binding ? node.binding->form : nullptr;
-    if (!form || !loop_) return;
-    // Other windows (the About dialog) only close: the main window's own
-    // request ends the program.
-    if (!node.loaded || !node.loaded->def->showInTaskbar || !boxes_) {
-        post(node, EventType::CloseRequest);
-        return;
-    }
-    // Unloads now, through the normal path, unless a handler runs: then the
-    // box that waits closes as if OK was pressed, and once its handler has
-    // finished the close request comes first.
-    requestEnd(loop_->dispatcher(), *boxes_, *form);
-    loop_->pump();
+    if (!form) return;
+    // The main window's request ends the program; other windows (the About
+    // dialog) only close.
+    if (onEndRequest && onEndRequest(*form)) return;
+    post(node, EventType::CloseRequest);
 }
 
 void Win32Toolkit::openPopup(HMENU menu, POINT at) {
     // The menu's owner must be the foreground window, or the menu stays
     // open when the user clicks elsewhere; WM_NULL afterwards lets the next
     // click of the tray entry open it again.
+    const HWND before = GetForegroundWindow();
     SetForegroundWindow(anchor_);
-    TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN, at.x, at.y, 0, anchor_, nullptr);
+    const auto chosen = static_cast<UINT>(
+        TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD | TPM_NONOTIFY, at.x,
+                       at.y, 0, anchor_, nullptr));
     PostMessageA(anchor_, WM_NULL, 0, 0);
+    if (chosen) {
+        menuCommand(chosen);
+        return;
+    }
+    // Dismissed (Esc, a click elsewhere): nothing happens, so the hidden
+    // anchor must not keep the foreground, where it takes every key typed.
+    // A click that activated another window has moved it on already.
+    if (GetForegroundWindow() != anchor_) return;
+    if (before && before != anchor_ && IsWindow(before) && SetForegroundWindow(before) &&
+        GetForegroundWindow() == before) {
+        return;
+    }
+    // Refused: under Wine the tray host is a foreign X window that cannot
+    // be the foreground one, so the user's last window of ours takes it.
+    if (lastActive_ && IsWindowVisible(lastActive_) && IsWindowEnabled(lastActive_)) {
+        SetForegroundWindow(lastActive_);
+    }
 }
 
 void Win32Toolkit::syncDefaultButton(Loaded& record) {

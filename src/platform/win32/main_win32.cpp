@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include "platform/win32/CommandLine.h"
+#include "platform/win32/Win32EndRequests.h"
 #include "platform/win32/Win32Platform.h"
 
 namespace {
@@ -21,6 +22,8 @@ int run(HINSTANCE instance) {
     vk::win32::Win32Platform platform(instance,
                                       std::string(vk::win32::argumentText(GetCommandLineA())));
     vk::Program program(platform.services);
+    vk::win32::Win32EndRequests endRequests(platform.toolkit, platform.loop, platform.boxes,
+                                            program.main().form);
     program.start();
     platform.toolkit.run();
     vk::printRefreshStats(program, platform.dispatcher, started);
