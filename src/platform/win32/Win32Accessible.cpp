@@ -16,14 +16,14 @@ namespace {
 
 // The control a window of ours shows, while its form is loaded.
 const Control* controlOf(HWND window) {
-    const Win32Toolkit::Node* node = nodeOf(window);
+    const Node* node = nodeOf(window);
     if (!node || !node->binding || !node->binding->form) return nullptr;
     return node->binding->form->find(node->control);
 }
 
 // The container a control sits in (a meter's frame), while loaded.
 const Control* containerOf(HWND window, const Control& control) {
-    const Win32Toolkit::Node* node = nodeOf(window);
+    const Node* node = nodeOf(window);
     if (!node || !node->binding || !node->binding->form || control.def().parent.empty()) {
         return nullptr;
     }
