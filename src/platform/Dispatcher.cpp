@@ -166,7 +166,9 @@ void Dispatcher::deliver(const Queued& event) {
 }
 
 void Dispatcher::deliverHeldTicks() {
-    if (busy() || ended_ || windowShowing()) return;
+    // Not only while hidden: a window the user is restoring already counts as
+    // shown, but its refresh has not been collected yet.
+    if (busy() || ended_) return;
     const std::int64_t now = clock_.nowMs();
     std::vector<const Control*> due;
     for (const auto& [control, state] : timers_) {

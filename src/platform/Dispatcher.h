@@ -85,9 +85,10 @@ class Dispatcher {
     // Whether a window of the program can be seen: an attached form's
     // window that is visible and not minimised.
     bool windowShowing() const;
-    // Delivers the held ticks that have fallen due, at once (nothing while a
-    // handler runs or while a window shows). For a backend that learns a
-    // window is coming back before the event that says so is delivered.
+    // Delivers the ticks of redraw-only timers that have fallen due and do
+    // not wait in the queue yet, at once (nothing while a handler runs). For
+    // a backend that learns a window is coming back before the event that
+    // says so is delivered.
     void deliverHeldTicks();
 
     bool busy() const { return depth_ > 0; }
