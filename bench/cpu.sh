@@ -17,7 +17,10 @@
 # processor), the refresh ticks per second of the shown ones (their own count,
 # VELKROM_STATS=1) and the shown program's ratio to its anchor. Under Wine
 # each runs in a prefix of its own, and its wineserver's share is named
-# beside it: every message and timer of a Windows program is a request there.
+# beside it: every message and timer of a Windows program is a request there
+# (idle.server: a prefix's server with no program of ours). Wake-ups count
+# context switches, so a wake-up of a Windows program that makes requests to
+# its server counts several times.
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -122,8 +125,10 @@ wine_() {
     vk_desktop_start
     declare -A prefix pid server
     local name
-    # One prefix (and wineserver) each, readied before anything is measured.
-    for name in hidden auto shown anchor; do
+    # One prefix (and wineserver) each, readied before anything is measured;
+    # "idle" runs no program: its server's share is what Wine's own
+    # processes of a prefix cost without ours.
+    for name in idle hidden auto shown anchor; do
       vk_wine_prefix_new
       prefix[$name]=$WINEPREFIX
       vk_on_exit "WINEPREFIX=${prefix[$name]} vk_wine_end"
@@ -150,15 +155,15 @@ wine_() {
       { echo "wine: the windows did not show" >&2; exit 1; }
     # Each prefix's wineserver, told apart by its environment.
     local s
-    for name in hidden auto shown anchor; do
+    for name in idle hidden auto shown anchor; do
       for s in $(pgrep -x wineserver || pgrep wineserver); do
-        tr '\0' '\n' <"/proc/$s/environ" 2>/dev/null | grep -qx "WINEPREFIX=${prefix[$name]}" &&
+        { tr '\0' '\n' <"/proc/$s/environ"; } 2>/dev/null | grep -qx "WINEPREFIX=${prefix[$name]}" &&
           server[$name]=$s
       done
     done
     local pairs=()
-    for name in shown anchor hidden auto; do
-      pairs+=("$name=${pid[$name]}")
+    for name in shown anchor hidden auto idle; do
+      [[ -n ${pid[$name]:-} ]] && pairs+=("$name=${pid[$name]}")
       [[ -n ${server[$name]:-} ]] && pairs+=("$name.server=${server[$name]}")
     done
     measure "${pairs[@]}"
