@@ -218,5 +218,32 @@ TEST(LoopDriver, ArmsOneWakeUpForTheNextDueTime) {
     EXPECT_EQ(wake.stops, 1) << "nothing left to wait for";
 }
 
+// A window the user restores paints before its Restore is delivered from the
+// loop: posting that event for later runs the held redraw at once.
+TEST(LoopDriver, AnEventPostedForLaterRunsTheHeldRedrawAtOnce) {
+    sim::SimClock clock;
+    Dispatcher dispatcher(clock);
+    RecordingWakeTimer wake;
+    LoopDriver loop(dispatcher, clock, wake);
+    WindowDef def = windowWithTimers();
+    def.controls[0].redrawsOnly = true;  // tmrFast
+    Form form(def);
+    int redraws = 0, restores = 0;
+    form.on("tmrFast", EventType::Timer, [&] { ++redraws; });
+    form.on("frmTest", EventType::Restore, [&] { ++restores; });
+    form.window().setVisible(false);
+    dispatcher.attach(form);
+    EXPECT_TRUE(wake.starts.empty()) << "hidden, nothing wakes the loop";
+
+    clock.set(60000);
+    form.window().setVisible(true);  // on its way back
+    loop.postLater(form, "frmTest", EventType::Restore);
+    EXPECT_EQ(redraws, 1);
+    EXPECT_EQ(restores, 0);
+    loop.onWake();
+    EXPECT_EQ(restores, 1);
+    EXPECT_EQ(redraws, 1) << "not due again yet";
+}
+
 }  // namespace
 }  // namespace vk
