@@ -106,8 +106,10 @@ linux() {
     VELKROM_STATS=1 "$qt_anchor" 2>"$VK_DESKTOP_DIR/anchor.err" &
     anchor=$!
     vk_on_exit "vk_stop_pid $anchor"
-    vk_wait_window 20 Velkrom >/dev/null && vk_wait_window 20 Anchor >/dev/null ||
-      { echo "linux: the windows did not show" >&2; exit 1; }
+    if ! vk_wait_window 20 Velkrom >/dev/null || ! vk_wait_window 20 Anchor >/dev/null; then
+      echo "linux: the windows did not show" >&2
+      exit 1
+    fi
     measure shown="$shown" anchor="$anchor" hidden="$hidden" auto="$auto"
     for pid in "$shown" "$anchor" "$hidden" "$auto"; do vk_stop_pid "$pid"; done
     report "Linux (Qt)"
@@ -151,8 +153,10 @@ wine_() {
     vk_wait_until 30 vk_tray_count_is 2 || { echo "wine: no tray entry for /AUTO" >&2; exit 1; }
     start shown "$win_program"
     start anchor "$win_anchor"
-    vk_wait_window 30 Velkrom >/dev/null && vk_wait_window 30 Anchor >/dev/null ||
-      { echo "wine: the windows did not show" >&2; exit 1; }
+    if ! vk_wait_window 30 Velkrom >/dev/null || ! vk_wait_window 30 Anchor >/dev/null; then
+      echo "wine: the windows did not show" >&2
+      exit 1
+    fi
     # Each prefix's wineserver, told apart by its environment.
     local s
     for name in idle hidden auto shown anchor; do
