@@ -2,6 +2,9 @@
 // can do for the same display. One window with six labels and a 10 ms timer
 // whose tick reads the memory figures once and sets the labels. SIGTERM ends
 // it; with VELKROM_STATS=1 it then prints its tick rate as the program does.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QGridLayout>
 #include <QLabel>
@@ -14,9 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -69,8 +70,9 @@ int main(int argc, char** argv) {
     QObject::connect(&timer, &QTimer::timeout, [&] {
         ++ticks;
         const auto kb = readFigures(fd);
-        const long long values[] = {kb[0], kb[0] - kb[1], kb[1], kb[0] + kb[2],
-                                    kb[0] + kb[2] - kb[1] - kb[3], kb[1] + kb[3]};
+        const long long values[] = {
+            kb[0],        kb[0] - kb[1], kb[1], kb[0] + kb[2], kb[0] + kb[2] - kb[1] - kb[3],
+            kb[1] + kb[3]};
         for (int i = 0; i < 6; ++i) labels[i]->setText(mb(values[i]));
     });
     timer.start(10);

@@ -21,9 +21,12 @@ void tick() {
     m.dwLength = sizeof m;
     if (!GlobalMemoryStatusEx(&m)) return;
     const unsigned long long MB = 1024 * 1024;
-    const unsigned long long values[] = {
-        m.ullTotalPhys / MB,     (m.ullTotalPhys - m.ullAvailPhys) / MB,         m.ullAvailPhys / MB,
-        m.ullTotalPageFile / MB, (m.ullTotalPageFile - m.ullAvailPageFile) / MB, m.ullAvailPageFile / MB};
+    const unsigned long long values[] = {m.ullTotalPhys / MB,
+                                         (m.ullTotalPhys - m.ullAvailPhys) / MB,
+                                         m.ullAvailPhys / MB,
+                                         m.ullTotalPageFile / MB,
+                                         (m.ullTotalPageFile - m.ullAvailPageFile) / MB,
+                                         m.ullAvailPageFile / MB};
     for (int i = 0; i < 6; ++i) {
         char text[32];
         std::snprintf(text, sizeof text, "%llu MB", values[i]);
