@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/LoopDriver.h"
 #include "platform/sim/SimPlatform.h"
 
 namespace vk {
@@ -175,6 +176,73 @@ TEST_F(DispatcherTest, FormsLeaveTheDispatcherByThemselves) {
     sim.click(*seen, "cmdGo");
     EXPECT_TRUE(returnedThroughIt);
     EXPECT_EQ(closing, nullptr);
+}
+
+// The backend's single-shot wake-up, as the loop driver arms it.
+struct RecordingWakeTimer : WakeTimer {
+    void start(std::int64_t delayMs) override { starts.push_back(delayMs); }
+    void stop() override { ++stops; }
+    std::vector<std::int64_t> starts;
+    int stops = 0;
+};
+
+// The loop sleeps until the next due time: a delay the wrong way round would
+// make it spin, and a posted event must not arm a wake-up that finds nothing.
+TEST(LoopDriver, ArmsOneWakeUpForTheNextDueTime) {
+    sim::SimClock clock;
+    Dispatcher dispatcher(clock);
+    RecordingWakeTimer wake;
+    LoopDriver loop(dispatcher, clock, wake);
+    WindowDef def = windowWithTimers();
+    def.controls[0].enabled = false;  // tmrFast
+    def.controls[1].enabled = true;   // tmrSecond, 1000 ms
+    Form form(def);
+    int clicks = 0, ticks = 0;
+    form.on("cmdGo", EventType::Click, [&] { ++clicks; });
+    form.on("tmrSecond", EventType::Timer, [&] { ++ticks; });
+    dispatcher.attach(form);  // at t = 0
+    EXPECT_EQ(wake.starts, (std::vector<std::int64_t>{1000}));
+
+    clock.set(400);
+    loop.post(form, "cmdGo", EventType::Click);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(wake.starts, (std::vector<std::int64_t>{1000})) << "still armed for 1000";
+
+    clock.set(1000);
+    loop.onWake();
+    EXPECT_EQ(ticks, 1);
+    EXPECT_EQ(wake.starts, (std::vector<std::int64_t>{1000, 1000}));
+
+    form["tmrSecond"].setEnabled(false);
+    loop.pump();
+    EXPECT_EQ(wake.stops, 1) << "nothing left to wait for";
+}
+
+// A window the user restores paints before its Restore is delivered from the
+// loop: posting that event for later runs the held redraw at once.
+TEST(LoopDriver, AnEventPostedForLaterRunsTheHeldRedrawAtOnce) {
+    sim::SimClock clock;
+    Dispatcher dispatcher(clock);
+    RecordingWakeTimer wake;
+    LoopDriver loop(dispatcher, clock, wake);
+    WindowDef def = windowWithTimers();
+    def.controls[0].redrawsOnly = true;  // tmrFast
+    Form form(def);
+    int redraws = 0, restores = 0;
+    form.on("tmrFast", EventType::Timer, [&] { ++redraws; });
+    form.on("frmTest", EventType::Restore, [&] { ++restores; });
+    form.window().setVisible(false);
+    dispatcher.attach(form);
+    EXPECT_TRUE(wake.starts.empty()) << "hidden, nothing wakes the loop";
+
+    clock.set(60000);
+    form.window().setVisible(true);  // on its way back
+    loop.postLater(form, "frmTest", EventType::Restore);
+    EXPECT_EQ(redraws, 1);
+    EXPECT_EQ(restores, 0);
+    loop.onWake();
+    EXPECT_EQ(restores, 1);
+    EXPECT_EQ(redraws, 1) << "not due again yet";
 }
 
 }  // namespace

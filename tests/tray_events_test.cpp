@@ -392,5 +392,37 @@ TEST(HideAndShow, RefusedPropertiesAreSkipped) {
     EXPECT_EQ(t.w().mnuShow.caption(), "&Show");
 }
 
+// A host that goes away while the window is hidden to it: the window comes
+// back minimised, reachable from the taskbar; a shown window, or a hidden one
+// whose entry another host still shows, is left as it is.
+TEST(NoTrayEntry, AHostThatGoesAwayBringsTheHiddenWindowBackMinimised) {
+    const struct {
+        const char* name;
+        Event before;
+        bool hostStays;
+        bool shown, minimized;
+    } cases[] = {
+        {"hidden by Ctrl+T", fileHideToTray, false, true, true},
+        {"hidden by a double-click", doubleClickOn("Frame1"), false, true, true},
+        {"shown", nullptr, false, true, false},
+        {"hidden, the entry still shown", fileHideToTray, true, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Tray t;
+        if (c.before) c.before(t);
+        t.sim.tray.hostPresent = c.hostStays;
+        t.sim.post(t.form(), "TrayIcon", EventType::TrayLost);
+        const sim::SimPeer& screen = *t.sim.toolkit.peer(t.w().window);
+        EXPECT_EQ(screen.shown, c.shown);
+        EXPECT_EQ(screen.minimized, c.minimized);
+        EXPECT_EQ(t.sim.tray.calls.size(), 1u) << "the entry is not added again";
+        if (!c.minimized) continue;
+        ASSERT_TRUE(t.sim.toolkit.restoreByUser(t.form(), t.sim.dispatcher));
+        t.sim.settle();
+        EXPECT_EQ(t.w().mnuShow.caption(), "&Hide");
+    }
+}
+
 }  // namespace
 }  // namespace vk

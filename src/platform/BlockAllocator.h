@@ -7,13 +7,13 @@
 namespace vk {
 
 class Block {
-public:
+  public:
     virtual ~Block() = default;
     virtual std::size_t size() const = 0;
 };
 
 class BlockAllocator {
-public:
+  public:
     virtual ~BlockAllocator() = default;
     // Allocates `bytes` and writes every byte. Throws OutOfMemory when the
     // memory cannot be had; it never lets the process be killed for it.

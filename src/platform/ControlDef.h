@@ -46,7 +46,11 @@ struct ControlDef {
     bool visible = true;
     bool enabled = true;  // timers: running at creation
     std::string tag;
-    int intervalMs = 0;    // timers
+    int intervalMs = 0;  // timers
+    // Timers whose ticks only change what the window shows: while no window
+    // of the program can be seen they wake nobody, and a tick that fell due
+    // is delivered before the next event of any other kind (Dispatcher).
+    bool redrawsOnly = false;
     std::string shortcut;  // menus: "Ctrl+F", "F1"
     bool checkable = false;
     bool separator = false;

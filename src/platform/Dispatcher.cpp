@@ -40,6 +40,7 @@ void Dispatcher::attach(Form& form) {
         auto state = std::make_unique<TimerState>();
         state->form = &form;
         state->timer = control.get();
+        state->redrawsOnly = control->def().redrawsOnly;
         auto peer = std::make_unique<TimerPeer>(*this, *state);
         control->attachPeer(peer.get());
         peers_.push_back(std::move(peer));
@@ -107,21 +108,28 @@ void Dispatcher::postFirst(Form& form, std::string_view control, EventType type,
     scheduleChanged();
 }
 
+void Dispatcher::advanceDue(TimerState& state, std::int64_t now) const {
+    const int period = periodOf(*state.timer);
+    // Keep the timer's pace; ticks missed while busy or held collapse into one.
+    state.dueMs += period;
+    if (state.dueMs <= now) state.dueMs = now + period;
+}
+
 void Dispatcher::collectDueTimers() {
     if (ended_) return;
     const std::int64_t now = clock_.nowMs();
+    const bool showing = windowShowing();
     // Oldest due first, so ticks queue in the order they came due.
     std::vector<TimerState*> due;
     for (auto& [control, state] : timers_) {
-        if (state->armed && state->dueMs <= now) due.push_back(state.get());
+        if (state->armed && state->dueMs <= now && !held(*state, showing)) {
+            due.push_back(state.get());
+        }
     }
     std::sort(due.begin(), due.end(),
               [](const TimerState* a, const TimerState* b) { return a->dueMs < b->dueMs; });
     for (TimerState* state : due) {
-        const int period = periodOf(*state->timer);
-        // Keep the timer's pace; ticks missed while busy collapse into one.
-        state->dueMs += period;
-        if (state->dueMs <= now) state->dueMs = now + period;
+        advanceDue(*state, now);
         if (state->pending) continue;
         state->pending = true;
         queue_.push_back({state->form, state->timer, EventType::Timer, {}});
@@ -141,6 +149,10 @@ void Dispatcher::pump() {
 }
 
 void Dispatcher::deliver(const Queued& event) {
+    // What a held timer would have done by now comes first, so the handler
+    // sees it; it may have unloaded the event's form.
+    deliverHeldTicks();
+    if (!attached_.count(event.form)) return;
     if (event.type == EventType::Timer) {
         const auto it = timers_.find(event.control);
         if (it == timers_.end() || !it->second->armed) return;
@@ -151,6 +163,31 @@ void Dispatcher::deliver(const Queued& event) {
     if (!handler) return;
     const Handler copy = *handler;  // the handler may re-attach handlers
     invoke([&] { copy(event.args); });
+}
+
+void Dispatcher::deliverHeldTicks() {
+    // Not only while hidden: a window the user is restoring already counts as
+    // shown, but its refresh has not been collected yet.
+    if (busy() || ended_) return;
+    const std::int64_t now = clock_.nowMs();
+    std::vector<const Control*> due;
+    for (const auto& [control, state] : timers_) {
+        if (state->redrawsOnly && state->armed && !state->pending && state->dueMs <= now) {
+            due.push_back(control);
+        }
+    }
+    // One handler may disarm or detach another timer: each is looked up again.
+    for (const Control* control : due) {
+        const auto it = timers_.find(control);
+        if (it == timers_.end() || !it->second->armed || ended_) continue;
+        TimerState& state = *it->second;
+        advanceDue(state, now);
+        ++state.ticks;
+        const Handler* handler = state.form->handler(*state.timer, EventType::Timer);
+        if (!handler) continue;
+        const Handler copy = *handler;
+        invoke([&] { copy({}); });
+    }
 }
 
 void Dispatcher::invoke(const std::function<void()>& handler) {
@@ -170,12 +207,20 @@ void Dispatcher::invoke(const std::function<void()>& handler) {
 }
 
 std::optional<std::int64_t> Dispatcher::nextTimerDueMs() const {
+    const bool showing = windowShowing();
     std::optional<std::int64_t> next;
     for (const auto& [control, state] : timers_) {
-        if (!state->armed) continue;
+        if (!state->armed || held(*state, showing)) continue;
         if (!next || state->dueMs < *next) next = state->dueMs;
     }
     return next;
+}
+
+bool Dispatcher::windowShowing() const {
+    return std::any_of(attached_.begin(), attached_.end(), [](const Form* form) {
+        const Control& window = form->window();
+        return window.visible() && window.windowState() != WindowState::Minimized;
+    });
 }
 
 std::optional<std::int64_t> Dispatcher::nextWakeMs() const {

@@ -8,7 +8,12 @@
 // shares the same timing rules:
 //  - an interval below 10 ms runs at 10 ms;
 //  - ticks of one timer that pile up coalesce into one pending tick;
-//  - disarming a timer drops its pending tick, arming it starts a fresh interval.
+//  - disarming a timer drops its pending tick, arming it starts a fresh interval;
+//  - a timer that only redraws (ControlDef::redrawsOnly) is held while no
+//    window of the program can be seen: it stays armed, but its ticks wake
+//    nobody. A tick that has fallen due is delivered right before the next
+//    event of any other kind, so every handler, and the first paint of a
+//    window shown again, sees what a timer that never slept would have left.
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -72,10 +77,19 @@ class Dispatcher {
     void collectDueTimers();
 
     // When the backend should pump next: now if events wait, else the next
-    // timer due time; nothing when all is idle.
+    // timer due time; nothing when all is idle. Held timers wake nobody.
     std::optional<std::int64_t> nextWakeMs() const;
-    // The next timer due time alone.
+    // The next timer due time alone, held timers left out.
     std::optional<std::int64_t> nextTimerDueMs() const;
+
+    // Whether a window of the program can be seen: an attached form's
+    // window that is visible and not minimised.
+    bool windowShowing() const;
+    // Delivers the ticks of redraw-only timers that have fallen due and do
+    // not wait in the queue yet, at once (nothing while a handler runs). For
+    // a backend that learns a window is coming back before the event that
+    // says so is delivered.
+    void deliverHeldTicks();
 
     bool busy() const { return depth_ > 0; }
 
@@ -97,6 +111,7 @@ class Dispatcher {
         Control* timer = nullptr;
         bool armed = false;
         bool pending = false;
+        bool redrawsOnly = false;
         std::int64_t dueMs = 0;
         std::uint64_t ticks = 0;
     };
@@ -109,6 +124,9 @@ class Dispatcher {
 
     void arm(TimerState& state, bool on);
     void deliver(const Queued& event);
+    // The timer's pace goes on from a tick taken now.
+    void advanceDue(TimerState& state, std::int64_t now) const;
+    bool held(const TimerState& state, bool showing) const { return state.redrawsOnly && !showing; }
     static int periodOf(const Control& timer);
     void scheduleChanged();
 

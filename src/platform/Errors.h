@@ -8,42 +8,42 @@
 namespace vk {
 
 class VkError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 // A control refused a property value (bad width, destroyed widget, ...).
 class PropertyRefused : public VkError {
-public:
+  public:
     using VkError::VkError;
 };
 
 // An integer result does not fit its type.
 class OverflowError : public VkError {
-public:
+  public:
     OverflowError() : VkError("overflow") {}
 };
 
 class DivisionByZero : public VkError {
-public:
+  public:
     DivisionByZero() : VkError("division by zero") {}
 };
 
 // A text could not be read as a number.
 class TypeMismatch : public VkError {
-public:
+  public:
     explicit TypeMismatch(const std::string& text) : VkError("type mismatch: '" + text + "'") {}
 };
 
 // Memory could not be obtained (the freeing run's block, mostly).
 class OutOfMemory : public VkError {
-public:
+  public:
     explicit OutOfMemory(const std::string& why) : VkError("out of memory: " + why) {}
 };
 
 // An operating-system service failed (memory figures unreadable, start failed, ...).
 class ServiceError : public VkError {
-public:
+  public:
     using VkError::VkError;
 };
 

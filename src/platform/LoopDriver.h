@@ -6,6 +6,7 @@
 // in here) nothing is pumped: the outermost pump re-arms once the handler
 // has returned.
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "platform/Dispatcher.h"
@@ -39,7 +40,9 @@ class LoopDriver {
     // Posts an event for a control and delivers what is due.
     void post(Form& form, std::string_view control, EventType type, const EventArgs& args = {});
     // Posts an event for delivery from the loop's next wake-up, outside
-    // whatever the backend is doing now.
+    // whatever the backend is doing now. Held ticks that are due are
+    // delivered at once (see Dispatcher): the event may be a window coming
+    // back, which paints before the event is delivered.
     void postLater(Form& form, std::string_view control, EventType type,
                    const EventArgs& args = {});
 
@@ -48,8 +51,9 @@ class LoopDriver {
     void pump();
     // The backend's wake-up timer fired.
     void onWake();
-    // Arms the wake-up for the dispatcher's next due time, or stops it.
-    // Schedule changes outside a pump (a window loading) re-arm at once.
+    // Arms the wake-up for the dispatcher's next due time, or stops it; a
+    // wake-up already armed for that time is left alone. Schedule changes
+    // outside a pump (a window loading) re-arm at once.
     void rearm();
 
     Dispatcher& dispatcher() { return dispatcher_; }
@@ -63,6 +67,9 @@ class LoopDriver {
     WakeTimer& timer_;
     std::uint64_t wakeUps_ = 0;
     bool pumping_ = false;
+    // The due time the wake-up is armed for, while it waits for a later one.
+    std::optional<std::int64_t> armedFor_;
+    bool stopped_ = false;
 };
 
 }  // namespace vk

@@ -15,7 +15,7 @@ struct MemoryStatus {
 };
 
 class MemorySource {
-public:
+  public:
     virtual ~MemorySource() = default;
     // One fresh query of the operating system; fills the whole record.
     // Throws ServiceError when the figures cannot be read.

@@ -31,8 +31,12 @@ Int toChecked(double value) {
 }
 }  // namespace
 
-std::int16_t toInt16(double value) { return toChecked<std::int16_t>(value); }
-std::int32_t toInt32(double value) { return toChecked<std::int32_t>(value); }
+std::int16_t toInt16(double value) {
+    return toChecked<std::int16_t>(value);
+}
+std::int32_t toInt32(double value) {
+    return toChecked<std::int32_t>(value);
+}
 
 std::int32_t checkedSub(std::int32_t a, std::int32_t b) {
     std::int32_t out = 0;
@@ -70,6 +74,8 @@ double textToNumber(std::string_view text) {
     return negative ? -value : value;
 }
 
-std::string numberText(std::int64_t value) { return std::to_string(value); }
+std::string numberText(std::int64_t value) {
+    return std::to_string(value);
+}
 
 }  // namespace vk

@@ -5,7 +5,7 @@
 namespace vk {
 
 class Programs {
-public:
+  public:
     virtual ~Programs() = default;
     // An existing ordinary file (hidden and system files do not count).
     virtual bool isOrdinaryFile(const std::string& path) = 0;

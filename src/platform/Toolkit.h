@@ -7,7 +7,7 @@
 namespace vk {
 
 class Toolkit {
-public:
+  public:
     virtual ~Toolkit() = default;
     // Builds the widgets of a form that is being loaded and attaches their
     // peers to its controls (timers excepted: the dispatcher owns those).

@@ -28,6 +28,7 @@ void attachTrayHandlers(FrmMain& w) {
     w.form.on("mnuToTray", EventType::Click, [&w] { mnuToTray_Click(w); });
     w.form.on(w.form.name(), EventType::DblClick, [&w] { Form_DblClick(w); });
     w.form.on(w.form.name(), EventType::Restore, [&w] { Form_Restore(w); });
+    w.form.on("TrayIcon", EventType::TrayLost, [&w] { TrayIcon_TrayLost(w); });
     for (const char* control : kDblClickForwarders) {
         w.form.on(control, EventType::DblClick, [&w] { Form_DblClick(w); });
     }

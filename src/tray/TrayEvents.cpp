@@ -59,6 +59,12 @@ void Form_Restore(FrmMain& w) {
     step([&] { w.window.setVisible(true); });
 }
 
+void TrayIcon_TrayLost(FrmMain& w) {
+    if (w.window.visible() || TrayEntryShown(w)) return;
+    step([&] { w.window.setWindowState(WindowState::Minimized); });
+    step([&] { w.window.setVisible(true); });
+}
+
 void hideMainWindow(FrmMain& w) {
     if (TrayEntryShown(w)) {
         w.window.setVisible(false);

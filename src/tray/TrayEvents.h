@@ -37,6 +37,12 @@ void Form_DblClick(FrmMain& w);
 // way back, so it counts as showing the window.
 void Form_Restore(FrmMain& w);
 
+// The tray host went away. A window hidden to the tray would be out of
+// reach now: it comes back as hiding without an entry leaves it, minimised
+// on the taskbar and in the window list, and the entry returns by itself
+// with the next host.
+void TrayIcon_TrayLost(FrmMain& w);
+
 // Every hide and show goes through these two. Without a tray entry to come
 // back from, hiding minimises the window instead: it stays on the taskbar
 // and in the window list. Showing brings a minimised window back as well.

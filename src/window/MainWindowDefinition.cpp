@@ -105,7 +105,11 @@ WindowDef build() {
     c.push_back(status);
     c.push_back(picture("TrayIcon", "", 3600, 2880, 375, 375, std::nullopt, Border::None, false));
 
-    c.push_back(timer("tmrUpdateMemoryInformation", 1, true, ""));
+    // The refresh only rewrites figures and bars, and neither the tray tip nor
+    // the icon follows them: while no window shows, its ticks are held.
+    ControlDef refresh = timer("tmrUpdateMemoryInformation", 1, true, "");
+    refresh.redrawsOnly = true;
+    c.push_back(refresh);
     c.push_back(timer("tmrDefragMemory", 1, false, "0"));
     c.push_back(timer("tmrCheckIfMemoryFull", 1000, false, "0"));
     c.push_back(timer("tmrQuit", 1000, false, "4"));

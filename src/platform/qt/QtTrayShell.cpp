@@ -1,9 +1,12 @@
 #include "platform/qt/QtTrayShell.h"
 
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDBusServiceWatcher>
 #include <QMenu>
 #include <QPointer>
 
+#include "platform/qt/QtSessionBus.h"
 #include "platform/qt/QtTrayInput.h"
 
 namespace vk::qt {
@@ -32,8 +35,50 @@ struct QtTrayShell::Entry {
 
 QtTrayShell::QtTrayShell(QtToolkit& toolkit)
     : toolkit_(toolkit),
-      input_(std::make_unique<QtTrayInput>([this](const QPoint& at) { onRightClick(at); })) {}
+      input_(std::make_unique<QtTrayInput>([this](const QPoint& at) { onRightClick(at); })) {
+    watchHost();
+}
 QtTrayShell::~QtTrayShell() = default;
+
+// Both kinds of host announce their going without anyone asking: nothing
+// here wakes the program while no host comes or goes.
+void QtTrayShell::watchHost() {
+    hostChanged_.setSingleShot(true);
+    QObject::connect(&hostChanged_, &QTimer::timeout, [this] { onHostChanged(); });
+    // XEmbed: the xcb platform reports when the tray manager's selection
+    // changes owner. Its native interface has no public header; it is a
+    // plain QObject subclass (single inheritance), so the pointer is the
+    // QObject's, and the signal is found by name.
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast)
+        auto* native = reinterpret_cast<QObject*>(QGuiApplication::platformNativeInterface());
+        if (native) {
+            QObject::connect(native, SIGNAL(systemTrayWindowChanged(QScreen*)), &hostChanged_,
+                             SLOT(start()));
+        }
+    }
+    // StatusNotifierItem: the watcher's name leaves the session bus. Only
+    // where a bus is there to ask: asking for one that is not would start
+    // a bus daemon for the session.
+    if (sessionBusExpected()) {
+        auto watcher = std::make_unique<QDBusServiceWatcher>(
+            QStringLiteral("org.kde.StatusNotifierWatcher"), QDBusConnection::sessionBus(),
+            QDBusServiceWatcher::WatchForUnregistration);
+        QObject::connect(watcher.get(), &QDBusServiceWatcher::serviceUnregistered, &hostChanged_,
+                         [this] { hostChanged_.start(); });
+        busWatcher_ = std::move(watcher);
+    }
+}
+
+void QtTrayShell::onHostChanged() {
+    // Asked afresh: a new host may already have taken the old one's place.
+    if (QSystemTrayIcon::isSystemTrayAvailable()) return;
+    for (const auto& [key, entry] : entries_) {
+        if (const std::optional<QtToolkit::Target> target = receiver(*entry)) {
+            target->binding->post(target->control, EventType::TrayLost);
+        }
+    }
+}
 
 std::int32_t QtTrayShell::notifyIcon(std::uint32_t message, const NotifyIconBytes& record) {
     const NotifyIconData f = decodeNotifyIcon(record);

@@ -13,6 +13,7 @@
 // so the logic sets the captions as it would before its own pop-up.
 #include <QPoint>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <map>
 #include <memory>
 #include <optional>
@@ -50,10 +51,16 @@ class QtTrayShell : public TrayShell {
     // Where the entry's mouse messages go; none when its record asks for none.
     std::optional<QtToolkit::Target> receiver(const Entry& entry) const;
     EventArgs mouseMove(std::uint32_t mouseMessage) const;
+    // Hears the tray host come and go, and tells each entry's window when
+    // there is none any more.
+    void watchHost();
+    void onHostChanged();
 
     QtToolkit& toolkit_;
     std::map<Key, std::unique_ptr<Entry>> entries_;
     std::unique_ptr<QtTrayInput> input_;
+    QTimer hostChanged_;  // started by the host watchers, checked from the loop
+    std::unique_ptr<QObject> busWatcher_;
 };
 
 }  // namespace vk::qt

@@ -11,6 +11,7 @@
 #include "app/ProgramStats.h"
 #include "platform/qt/QtEndRequests.h"
 #include "platform/qt/QtPlatform.h"
+#include "platform/qt/QtSessionBus.h"
 
 namespace {
 
@@ -30,6 +31,8 @@ int run(int argc, char** argv) {
     // program's name, so none of its own options ("-reverse", "-style",
     // "-name") is taken out of it. Qt's environment variables still work.
     const std::string arguments = commandLine(argc, argv);
+    // With no session bus, Qt must not have libdbus launch one.
+    vk::qt::refuseBusAutolaunch();
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};
     QApplication app(qtArgc, qtArgv);

@@ -9,14 +9,25 @@ void Win32WakeTimer::start(std::int64_t delayMs) {
         if (!posted_) posted_ = PostMessageA(window_, kWakeMessage, 0, 0) != 0;
         return;
     }
+    const auto delay = static_cast<UINT>(delayMs);
+    // Re-armed from its own tick for about its own period (the refresh's
+    // steady pace): a window timer repeats, and it comes back then anyway,
+    // within 2 ms of the time asked. Setting it again would cost a call to
+    // the system (under Wine a request to its server) on every tick.
+    if (firing_ && period_ != 0 && delay <= period_ && delay + 2 >= period_) {
+        armed_ = true;
+        return;
+    }
     // Replaces the timer when one is armed: one call to the system.
-    SetTimer(window_, kTimerId, static_cast<UINT>(delayMs), nullptr);
+    SetTimer(window_, kTimerId, delay, nullptr);
     armed_ = true;
+    period_ = delay;
 }
 
 void Win32WakeTimer::stop() {
     KillTimer(window_, kTimerId);
     armed_ = false;
+    period_ = 0;
 }
 
 bool Win32WakeTimer::handle(UINT message, WPARAM wParam) {
@@ -25,8 +36,13 @@ bool Win32WakeTimer::handle(UINT message, WPARAM wParam) {
         // nearly always re-arms it (a replacement, no kill needed); only
         // when it does not is the timer killed.
         armed_ = false;
+        firing_ = true;
         if (loop_) loop_->onWake();
-        if (!armed_) KillTimer(window_, kTimerId);
+        firing_ = false;
+        if (!armed_) {
+            KillTimer(window_, kTimerId);
+            period_ = 0;
+        }
         return true;
     }
     if (message == kWakeMessage) {

@@ -29,6 +29,8 @@ class Win32WakeTimer : public WakeTimer {
     LoopDriver* loop_ = nullptr;
     bool posted_ = false;  // a wake-up message is on its way
     bool armed_ = false;   // the window timer runs
+    bool firing_ = false;  // inside the window timer's own wake-up
+    UINT period_ = 0;      // what the window timer repeats at, 0 when it is off
 };
 
 }  // namespace vk::win32
