@@ -10,15 +10,15 @@
 
 namespace vk {
 
-enum class ControlKind { Window, Label, Frame, PictureBox, Timer, Menu, Button };
+enum class ControlKind : std::uint8_t { Window, Label, Frame, PictureBox, Timer, Menu, Button };
 
 struct Rgb {
     std::uint8_t r = 0, g = 0, b = 0;
     friend bool operator==(const Rgb&, const Rgb&) = default;
 };
 
-enum class Border { None, Single, Sunken3D };
-enum class Align { Left, Center };
+enum class Border : std::uint8_t { None, Single, Sunken3D };
+enum class Align : std::uint8_t { Left, Center };
 
 struct Font {
     std::string face;  // empty: the platform's default dialog font

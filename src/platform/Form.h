@@ -17,7 +17,7 @@ namespace vk {
 
 // Restore: the user brought a minimised window back (from the taskbar or the
 // window list); the logic's own restores raise nothing.
-enum class EventType { Click, DblClick, MouseMove, Timer, CloseRequest, Restore };
+enum class EventType : std::uint8_t { Click, DblClick, MouseMove, Timer, CloseRequest, Restore };
 
 // What an event carries. Mouse events give button, shift and position in
 // twips; tray notifications give the mouse message number they stand for.
