@@ -23,13 +23,15 @@
 # another folder; remove it to start afresh). The checkout is copied to
 # /velkrom in it (its tracked and untracked files, not build/ or out/) and
 # built in /velkrom/build there, which later runs reuse; logs in
-# build/debian13-logs. VK_DEBIAN_MIRROR names another mirror.
+# build/debian13-logs, the end-to-end tests' screenshots in velkrom/out/ of
+# the root. VK_DEBIAN_MIRROR names another mirror.
 #
-# Everything runs in namespaces of its own: its mounts (/proc, /sys, /dev, a
-# fresh /tmp) exist only there and vanish with the last process, on every
-# exit path, and no process outlives the run. The tests also get a network
-# of their own, so their X servers and session buses never meet those of
-# the machine.
+# Everything in the root runs in namespaces of its own: its mounts (/proc,
+# /sys, /dev, a fresh /tmp) exist only there, never on the machine, and
+# vanish with the namespace's last process; that process ends when the
+# step's does, or when the run is stopped (Ctrl+C). The tests also get a
+# network of their own, so their X servers and session buses never meet
+# those of the machine.
 set -uo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -149,6 +151,9 @@ in_root() {
     net=(--net)
     shift
   fi
+  # In the background, so that Ctrl+C can end it: unshare itself ignores
+  # SIGINT, and its death takes the whole namespace with it (--kill-child).
+  exec {stdin}<&0
   unshare --mount --pid --fork --kill-child "${net[@]}" -- bash -c '
     set -e
     root=$1
@@ -161,7 +166,19 @@ in_root() {
     exec chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM="${TERM:-dumb}" \
       PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
       DEBIAN_FRONTEND=noninteractive "$@"
-  ' in_root "$root" "$@"
+  ' in_root "$root" "$@" <&"$stdin" &
+  local pid=$! status
+  exec {stdin}<&-
+  trap 'kill -KILL "$pid" 2>/dev/null' INT TERM
+  wait "$pid"
+  status=$?
+  # A trapped signal ends the wait early.
+  while kill -0 "$pid" 2>/dev/null; do
+    wait "$pid"
+    status=$?
+  done
+  trap - INT TERM
+  return "$status"
 }
 
 # step NAME [--isolated] COMMAND...: runs COMMAND in /velkrom in the root,
@@ -228,22 +245,28 @@ deb $security trixie-security main
 EOF
 cp -L /etc/resolv.conf "$root/etc/resolv.conf" 2>/dev/null || true
 
-# The checkout as it is now, uncommitted changes included; the build folder
-# in the root stays for the next run.
+# The checkout as it is now, uncommitted changes included; the build and
+# out folders in the root stay for the next run. Staged first, then only
+# the files whose content changed are copied over, stamped with the time of
+# the copy: the build there must see them newer than what it built last (a
+# copy keeping the checkout's times can leave a changed header older than
+# an object built from its earlier text).
 echo "debian13: copying the checkout to $root/velkrom"
-mkdir -p "$root/velkrom"
-find "$root/velkrom" -mindepth 1 -maxdepth 1 ! -name build -exec rm -rf {} +
+staging=$root/velkrom.staging
+rm -rf "$staging"
+mkdir -p "$staging" "$root/velkrom"
 if git -C "$repo" rev-parse --show-toplevel >/dev/null 2>&1; then
   git -C "$repo" ls-files -z --cached --others --exclude-standard |
     (cd "$repo" && while IFS= read -r -d '' file; do
       [[ -e $file || -L $file ]] && printf '%s\0' "$file"
-    done) | tar -C "$repo" --null -T - -cf - | tar -C "$root/velkrom" -xf -
+    done) | tar -C "$repo" --null -T - -cf - | tar -C "$staging" -xf -
 else
-  tar -C "$repo" --exclude=./build --exclude=./out -cf - . | tar -C "$root/velkrom" -xf -
-fi || {
+  tar -C "$repo" --exclude=./build --exclude=./out -cf - . | tar -C "$staging" -xf -
+fi && rsync -rlpc --delete --exclude=/build --exclude=/out "$staging/" "$root/velkrom/" || {
   echo "debian13: copying the checkout failed" >&2
   exit 1
 }
+rm -rf "$staging"
 
 if ! step setup scripts/setup-debian.sh test; then
   summary

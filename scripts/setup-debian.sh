@@ -69,9 +69,10 @@ test_packages=(
   wine wine64 fonts-wine python3-pefile
 )
 
-# scripts/check-debian13.sh: debootstrap makes the root; ip (iproute2)
-# brings up the loopback of the tests' own network.
-debian13_packages=(debootstrap iproute2)
+# scripts/check-debian13.sh: debootstrap makes the root; rsync copies the
+# checkout's changed files into it; ip (iproute2) brings up the loopback of
+# the tests' own network.
+debian13_packages=(debootstrap rsync iproute2)
 
 # Whether this kernel runs 32-bit x86 programs. Asked by running one: a
 # 96-byte static i386 program that exits with status 42 through int 0x80.
