@@ -79,17 +79,17 @@ MemoryStatus parseMeminfo(std::string_view text) {
             break;
         }
     }
+    // Each field is tested and read through one name: clang-tidy's optional
+    // check does not follow an array element from its test to its read.
     const auto need = [&](Field f) {
-        // Tested and read through one name: clang-tidy's optional check
-        // does not follow an array element from its test to its read.
         const std::optional<std::uint64_t>& field = bytes[f];
         if (!field) garbled(std::string(kNames[f]) + " is missing");
         return *field;
     };
     MemoryStatus s;
     s.totalPhys = need(MemTotal);
-    s.availPhys = bytes[MemAvailable] ? *bytes[MemAvailable]
-                                      : add(add(need(MemFree), need(Buffers)), need(Cached));
+    const std::optional<std::uint64_t>& available = bytes[MemAvailable];
+    s.availPhys = available ? *available : add(add(need(MemFree), need(Buffers)), need(Cached));
     s.totalPageFile = add(s.totalPhys, need(SwapTotal));
     s.availPageFile = add(s.availPhys, need(SwapFree));
     return s;
