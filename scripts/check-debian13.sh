@@ -143,12 +143,16 @@ record() {
   results+=("$( ((status == 0)) && echo PASS || echo FAIL) $seconds s${line:+  ($line)}")
 }
 
-# in_root [--isolated] COMMAND...: runs COMMAND in the root, in namespaces
-# of its own; --isolated also gives it a network of its own (loopback only).
+# in_root [--isolated|--interactive] COMMAND...: runs COMMAND in the root,
+# in namespaces of its own; --isolated also gives it a network of its own
+# (loopback only); --interactive leaves Ctrl+C to COMMAND (a shell).
 in_root() {
-  local net=()
+  local net=() interactive=false
   if [[ $1 == --isolated ]]; then
     net=(--net)
+    shift
+  elif [[ $1 == --interactive ]]; then
+    interactive=true
     shift
   fi
   # In the background, so that Ctrl+C can end it: unshare itself ignores
@@ -169,7 +173,7 @@ in_root() {
   ' in_root "$root" "$@" <&"$stdin" &
   local pid=$! status
   exec {stdin}<&-
-  trap 'kill -KILL "$pid" 2>/dev/null' INT TERM
+  $interactive || trap 'kill -KILL "$pid" 2>/dev/null' INT TERM
   wait "$pid"
   status=$?
   # A trapped signal ends the wait early.
@@ -177,7 +181,7 @@ in_root() {
     wait "$pid"
     status=$?
   done
-  trap - INT TERM
+  $interactive || trap - INT TERM
   return "$status"
 }
 
@@ -198,6 +202,10 @@ step() {
   record "$name" "$status" $((SECONDS - t0)) "$logs/$name.log"
   return "$status"
 }
+
+# Ctrl+C ends the step in the root (in_root), and then the run.
+trap 'echo "debian13: stopped" >&2; exit 130' INT
+trap 'echo "debian13: stopped" >&2; exit 143' TERM
 
 summary() {
   echo
@@ -276,8 +284,11 @@ fi
 case $mode in
   --shell)
     shift
-    (($# > 0)) || set -- bash -i
-    in_root bash -c 'cd /velkrom && exec "$@"' shell "$@"
+    if (($# == 0)); then
+      in_root --interactive bash -c 'cd /velkrom && exec bash -i'
+    else
+      in_root bash -c 'cd /velkrom && exec "$@"' shell "$@"
+    fi
     exit $?
     ;;
   --full)
