@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages Velkrom needs, and only those missing.
+# Installs the Debian packages Velkrom needs, and only those missing, on
+# Debian 12 "bookworm" or 13 "trixie" (names that differ are chosen by the
+# release in /etc/os-release; another release gets the names of 13).
 #
 #   scripts/setup-debian.sh run      build and start the program (default)
 #   scripts/setup-debian.sh package  also build the Debian package
@@ -7,12 +9,32 @@
 #                                    zips and installer
 #   scripts/setup-debian.sh test     also every test: unit, sanitizers, MinGW, end to end,
 #                                    and the checks of the package
+#   scripts/setup-debian.sh debian13 what scripts/check-debian13.sh needs to make and
+#                                    enter its Debian 13 root
 #
 # When everything is present it returns at once without touching apt, so the
-# run and test scripts can call it every time.
+# run and test scripts can call it every time. A package the release's
+# archive does not have, or that apt cannot install, does not stop the rest:
+# everything else is installed, then the missing ones are named.
+#
+# Exit status: 0 when every package is present; 1 when some are missing and
+# this is neither root nor has sudo (nothing installed; the command is
+# printed); 2 on a wrong argument; 3 when some could not be installed (the
+# others are).
 set -euo pipefail
 
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# shellcheck source=scripts/debian-release.sh
+source "$repo/scripts/debian-release.sh"
+
 profile=${1:-run}
+
+# The names that differ between the releases.
+if ! tidy_version=$(vk_release_clang_tidy); then
+  echo "setup: $(vk_debian_codename | grep . || echo 'this system') is not Debian 12 or 13; asking for the packages of Debian 13" >&2
+  tidy_version=19
+fi
+clang_tidy=clang-tidy-$tidy_version
 
 # Building and starting the Qt program; Xvfb, the tray host and the X tools
 # let scripts/run.sh show it on a private display when there is no desktop.
@@ -33,8 +55,8 @@ windows_packages=(cmake ninja-build googletest
 # Tests and benchmarks; prlimit (util-linux) for the address-space limit of
 # one end-to-end test; the validators the package is checked with
 # (python3-debian reads the machine-readable copyright file); the openbox
-# window manager for the test that minimises the window; clang-tidy 14
-# (with run-clang-tidy-14) for the static check gate; a private session bus
+# window manager for the test that minimises the window; the release's
+# clang-tidy (with its run-clang-tidy) for the static check gate; a private session bus
 # with Debian's Python D-Bus bindings for the end-to-end test that plays a
 # StatusNotifierItem host (tests/e2e/sni_host.py); the accessibility bus
 # (at-spi2-core) and Debian's pyatspi for the end-to-end test that reads the
@@ -44,10 +66,15 @@ windows_packages=(cmake ninja-build googletest
 # pefile to check the built files from here.
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev util-linux openbox
-  lintian desktop-file-utils appstream python3-debian clang-tidy-14
+  lintian desktop-file-utils appstream python3-debian "$clang_tidy"
   dbus-daemon python3-dbus python3-gi at-spi2-core python3-pyatspi
   wine wine64 fonts-wine python3-pefile
 )
+
+# scripts/check-debian13.sh: debootstrap makes the root; rsync copies the
+# checkout's changed files into it; ip (iproute2) brings up the loopback of
+# the tests' own network.
+debian13_packages=(debootstrap rsync iproute2)
 
 # Whether this kernel runs 32-bit x86 programs. Asked by running one: a
 # 96-byte static i386 program that exits with status 42 through int 0x80.
@@ -79,6 +106,7 @@ case $profile in
   run) wanted=("${run_packages[@]}") ;;
   package) wanted=("${run_packages[@]}" "${package_packages[@]}") ;;
   windows) wanted=("${windows_packages[@]}") ;;
+  debian13) wanted=("${debian13_packages[@]}") ;;
   test)
     wanted=("${run_packages[@]}" "${package_packages[@]}" "${windows_packages[@]}" "${test_packages[@]}")
     # The i686 program and its tests run on the 32-bit Wine.
@@ -89,7 +117,7 @@ case $profile in
     fi
     ;;
   *)
-    echo "usage: $0 [run|package|windows|test]" >&2
+    echo "usage: $0 [run|package|windows|test|debian13]" >&2
     exit 2
     ;;
 esac
@@ -124,8 +152,52 @@ for pkg in "${missing[@]}"; do
     "${as_root[@]}" dpkg --add-architecture "$arch"
   fi
 done
-"${as_root[@]}" apt-get update
+# Old lists may still serve; a package they lack is named below.
+"${as_root[@]}" apt-get update || echo "setup: apt-get update failed; going on with the lists there are" >&2
+
+# A name the archive does not know (or knows only as a virtual package)
+# would make apt refuse the whole set: those are left out and named.
+known=()
+unknown=()
+for pkg in "${missing[@]}"; do
+  candidate=$(apt-cache policy "$pkg" 2>/dev/null | sed -n 's/^ *Candidate: //p')
+  if [[ -n $candidate && $candidate != '(none)' ]]; then
+    known+=("$pkg")
+  else
+    unknown+=("$pkg")
+  fi
+done
+
 # Another apt on the same machine holds dpkg's lock for a while: wait for it
 # rather than fail.
-"${as_root[@]}" DEBIAN_FRONTEND=noninteractive \
-  apt-get install -y --no-install-recommends -o DPkg::Lock::Timeout=600 "${missing[@]}"
+install() {
+  "${as_root[@]}" DEBIAN_FRONTEND=noninteractive \
+    apt-get install -y --no-install-recommends -o DPkg::Lock::Timeout=600 "$@"
+}
+if ((${#known[@]} > 0)) && ! install "${known[@]}"; then
+  # One package apt cannot install (a conflict, a broken dependency) makes it
+  # install none: then each on its own, so all the others go in.
+  echo "setup: apt could not install them together; trying one at a time" >&2
+  for pkg in "${known[@]}"; do
+    install "$pkg" || true
+  done
+fi
+
+still_missing=()
+for pkg in "${missing[@]}"; do
+  status=$(dpkg-query -W -f='${db:Status-Status}' "$pkg" 2>/dev/null || true)
+  [[ $status == installed ]] || still_missing+=("$pkg")
+done
+if ((${#still_missing[@]} == 0)); then
+  echo "setup: all ${#wanted[@]} Debian packages for '$profile' are present"
+  exit 0
+fi
+echo "setup: ${#still_missing[@]} of the ${#wanted[@]} Debian packages for '$profile' are missing:" >&2
+for pkg in "${still_missing[@]}"; do
+  if [[ " ${unknown[*]} " == *" $pkg "* ]]; then
+    echo "  $pkg (not in this release's archive)" >&2
+  else
+    echo "  $pkg (apt could not install it; its messages are above)" >&2
+  fi
+done
+exit 3

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# The static check gate: clang-tidy 14 over the project's own sources in
-# src/, as the release build compiles them (its compile_commands.json), with
-# the checks of .clang-tidy and every warning an error. Qt's generated moc
-# files lie in the build folder and are left out, and so are the headers of
-# Qt, GoogleTest and the system. Runs one clang-tidy per core.
+# The static check gate: clang-tidy over the project's own sources in src/,
+# as the release build compiles them (its compile_commands.json), with the
+# checks of .clang-tidy and every warning an error. The clang-tidy is the
+# release's own: 14 on Debian 12, 19 on Debian 13 (scripts/debian-release.sh).
+# Qt's generated moc files lie in the build folder and are left out, and so
+# are the headers of Qt, GoogleTest and the system. Runs one clang-tidy per
+# core.
 #
 #   scripts/tidy.sh          after scripts/build.sh release
 #
@@ -12,6 +14,10 @@
 # again: the whole check costs about two minutes of both cores, a re-run
 # after a small change seconds. The record is build/release/tidy-clean/;
 # remove it to check everything.
+#
+# Exit status: 0 when every source is clean; 1 on a finding; 2 when the
+# check could not run (no build, no clang-tidy, a helper that failed). A
+# gate that checked nothing never passes.
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -24,16 +30,31 @@ jobs=$(nproc 2>/dev/null || echo 2)
 clean=$dir/tidy-clean
 mkdir -p "$clean"
 
+fail() {
+  echo "tidy: FAILED: $*" >&2
+  exit 2
+}
+
+# shellcheck source=scripts/debian-release.sh
+source "$repo/scripts/debian-release.sh"
+version=$(vk_clang_tidy_version) || fail "no clang-tidy found (scripts/setup-debian.sh test installs the release's)"
+for tool in "clang-tidy-$version" "run-clang-tidy-$version"; do
+  command -v "$tool" >/dev/null ||
+    fail "$tool is not installed (scripts/setup-debian.sh test installs it)"
+done
+
 # Prints "KEY FILE" for each of the project's sources in the compile
 # commands; KEY is "-" when ninja holds no record of what the file includes.
 # Debian's interpreter runs these Python lines (the one on PATH may differ).
 keys() {
-  /usr/bin/python3 - "$dir" "$repo/src/" "$repo/.clang-tidy" <<'PY'
+  /usr/bin/python3 - "$dir" "$repo/src/" "$repo/.clang-tidy" "clang-tidy-$version" <<'PY'
 import hashlib, json, os, shlex, subprocess, sys
-build, src, config = sys.argv[1:4]
-version = subprocess.run(["clang-tidy-14", "--version"], capture_output=True, text=True).stdout
+build, src, config, tidy = sys.argv[1:5]
+# check=True: a tool that fails stops the listing, and the gate with it.
+version = subprocess.run([tidy, "--version"], capture_output=True, text=True, check=True).stdout
 deps, current = {}, None
-listing = subprocess.run(["ninja", "-C", build, "-t", "deps"], capture_output=True, text=True)
+listing = subprocess.run(["ninja", "-C", build, "-t", "deps"], capture_output=True, text=True,
+                         check=True)
 for line in listing.stdout.splitlines():
     if line and not line[0].isspace():
         current = line.split(":")[0] if line.endswith("(VALID)") else None
@@ -68,6 +89,10 @@ for entry in json.load(open(os.path.join(build, "compile_commands.json"))):
 PY
 }
 
+# Listed first and then read: a loop fed by "< <(keys)" would never see the
+# listing fail, and would pass having checked nothing.
+listing=$(keys) || fail "listing the sources and their keys failed (messages above)"
+[[ -n $listing ]] || fail "the compile commands in $dir name no source under $repo/src/"
 checked=() files=() file_keys=()
 while read -r key file; do
   if [[ $key != - && -e $clean/$key ]]; then
@@ -76,12 +101,12 @@ while read -r key file; do
     files+=("$file")
     file_keys+=("$key")
   fi
-done < <(keys)
+done <<<"$listing"
 if ((${#files[@]} == 0)); then
   echo "tidy: all ${#checked[@]} sources are as they were at their last clean check"
   exit 0
 fi
-echo "tidy: checking ${#files[@]} sources (${#checked[@]} unchanged since their last clean check)"
+echo "tidy: clang-tidy $version checking ${#files[@]} sources (${#checked[@]} unchanged since their last clean check)"
 
 # The files as one regular expression for run-clang-tidy, and the
 # repository's src/ as the headers that count.
@@ -92,12 +117,16 @@ pattern=$(for file in "${files[@]}"; do as_regex "$file"; echo; done | paste -sd
 # script of the standard library, run by Debian's interpreter. Its colours
 # and clang's counts of the (suppressed) warnings in other people's headers
 # are taken out of the log.
-/usr/bin/python3 "$(command -v run-clang-tidy-14)" -p "$dir" -quiet -j "$jobs" \
+if ! /usr/bin/python3 "$(command -v "run-clang-tidy-$version")" -p "$dir" -quiet -j "$jobs" \
+  -clang-tidy-binary "$(command -v "clang-tidy-$version")" \
   -header-filter "^$(as_regex "$repo/src/")" "^($pattern)\$" 2>&1 |
   sed -u -e 's/\x1b\[[0-9;]*m//g' -e '/^[0-9]* warnings\{0,1\} generated\.$/d' \
-    -e '/^Suppressed [0-9]* warnings/d' -e '/^Use -header-filter=/d'
+    -e '/^Suppressed [0-9]* warnings/d' -e '/^Use -header-filter=/d'; then
+  echo "tidy: FAILED: clang-tidy $version found the problems above (or could not run)" >&2
+  exit 1
+fi
 
-# Every file passed (set -o pipefail has stopped the script otherwise).
+# Every file passed.
 for key in "${file_keys[@]}"; do
   [[ $key == - ]] || : >"$clean/$key"
 done

@@ -4,6 +4,7 @@
 // run timer; the run itself happens on that timer's tick, after the starter
 // has returned to the message loop.
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "window/FrmMain.h"
@@ -21,7 +22,7 @@ inline constexpr const char* kStatusFreeing = "Freeing up memory...";
 
 // How a starter meets a failing statement: the menu entries let it reach
 // their caller; the load handler and the watch skip it and go on.
-enum class StarterErrors { Propagate, SkipAndGoOn };
+enum class StarterErrors : std::uint8_t { Propagate, SkipAndGoOn };
 
 // The starter steps: take the marker snapshot, show the status text, write
 // the mode into the run timer's Tag and arm the run timer. A second start

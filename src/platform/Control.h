@@ -16,7 +16,7 @@ struct Rect {
 
 // A window's state on the desktop. A minimised window is still Visible: it
 // stays on the taskbar and in the window list.
-enum class WindowState { Normal, Minimized };
+enum class WindowState : std::uint8_t { Normal, Minimized };
 
 // The backend side of a control. Every setter may throw; geometry setters
 // return the value the screen really took.

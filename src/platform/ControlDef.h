@@ -10,21 +10,21 @@
 
 namespace vk {
 
-enum class ControlKind { Window, Label, Frame, PictureBox, Timer, Menu, Button };
+enum class ControlKind : std::uint8_t { Window, Label, Frame, PictureBox, Timer, Menu, Button };
 
 struct Rgb {
     std::uint8_t r = 0, g = 0, b = 0;
     friend bool operator==(const Rgb&, const Rgb&) = default;
 };
 
-enum class Border { None, Single, Sunken3D };
+enum class Border : std::uint8_t { None, Single, Sunken3D };
 
 // What a control is to assistive technology (screen readers) where its kind
 // alone does not say: a label that is the window's status line, a picture
 // box that is a meter (its Value is a share in whole percent, read out under
 // the caption of its frame).
-enum class Presents { ByKind, StatusLine, Meter };
-enum class Align { Left, Center };
+enum class Presents : std::uint8_t { ByKind, StatusLine, Meter };
+enum class Align : std::uint8_t { Left, Center };
 
 struct Font {
     std::string face;  // empty: the platform's default dialog font

@@ -194,7 +194,7 @@ void Dispatcher::invoke(const std::function<void()>& handler) {
     ++depth_;
     try {
         handler();
-    } catch (const std::exception&) {
+    } catch (const std::exception&) {  // NOLINT(bugprone-empty-catch): nobody to report to
         // A handler without an error trap of its own failed. The program
         // goes on; there is nobody to report it to.
     }

@@ -19,7 +19,15 @@ namespace vk {
 // window list); the logic's own restores raise nothing. TrayLost: the
 // notification area that showed the tray entry has gone (its host ended),
 // raised on the entry's notification target.
-enum class EventType { Click, DblClick, MouseMove, Timer, CloseRequest, Restore, TrayLost };
+enum class EventType : std::uint8_t {
+    Click,
+    DblClick,
+    MouseMove,
+    Timer,
+    CloseRequest,
+    Restore,
+    TrayLost
+};
 
 // What an event carries. Mouse events give button, shift and position in
 // twips; tray notifications give the mouse message number they stand for.

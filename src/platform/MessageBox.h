@@ -1,11 +1,12 @@
 #pragma once
 // The platform's modal message box with one OK button. show() returns once
 // the box is closed; while it waits, the dispatcher delivers nothing.
+#include <cstdint>
 #include <string>
 
 namespace vk {
 
-enum class BoxIcon { Critical, Information };
+enum class BoxIcon : std::uint8_t { Critical, Information };
 
 class MessageBoxes {
   public:

@@ -11,7 +11,7 @@ template <class Statement>
 void step(Statement&& statement) noexcept {
     try {
         std::forward<Statement>(statement)();
-    } catch (const std::exception&) {
+    } catch (const std::exception&) {  // NOLINT(bugprone-empty-catch): skipping is the point
         // Skipped on purpose: the handler goes on with its next statement.
     }
 }

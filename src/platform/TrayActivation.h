@@ -10,7 +10,7 @@
 
 namespace vk {
 
-enum class TrayActivation { Single, Double, Context, Other };
+enum class TrayActivation : std::uint8_t { Single, Double, Context, Other };
 
 class TrayActivationDecoder {
   public:

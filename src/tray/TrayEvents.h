@@ -14,7 +14,7 @@ namespace vk {
 inline constexpr const char* kCaptionHide = "&Hide";
 inline constexpr const char* kCaptionShow = "&Show";
 
-enum class TrayAction { None, Toggle, PopupMenu };
+enum class TrayAction : std::uint8_t { None, Toggle, PopupMenu };
 
 // What a tray notification asks for, from the mouse message it carries (the
 // low word of the notification, as the shell sends it): a left double-click

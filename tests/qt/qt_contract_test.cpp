@@ -59,7 +59,7 @@ class QtHarness : public ToolkitHarness {
         qt::WindowWidget* window = qt.toolkit.window(form);
         shownWindow_ = window;
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
-        QApplication::setActiveWindow(window);
+        window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window));
     }
     void clickButton(Form& form, const std::string& control) override {

@@ -166,7 +166,7 @@ TEST_F(QtMainWindowTest, ADoubleClickOnAFigureHidesTheWindowOneOnACaptionDoesNot
 }
 
 TEST_F(QtMainWindowTest, TheWatchEntryShortcutTogglesItsMarkUnlessTheWindowIsDisabled) {
-    QApplication::setActiveWindow(window());
+    window()->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
     QAction* watch = qt.toolkit.action(form(), "mnuDefragMemory3");
     QTest::keyClick(window(), Qt::Key_U, Qt::ControlModifier);

@@ -59,7 +59,7 @@ struct QtToolkitTest : ::testing::Test {
     }
     void showActive() {
         show();
-        QApplication::setActiveWindow(window());
+        window()->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
     }
 

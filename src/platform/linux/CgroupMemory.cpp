@@ -117,8 +117,9 @@ std::string unescape(std::string_view text) {
         if (text[at] == '\\' && text.size() - at >= 4) {
             const std::string_view digits = text.substr(at + 1, 3);
             int value = 0;
-            const auto [ptr, ec] = std::from_chars(digits.data(), digits.data() + 3, value, 8);
-            if (ec == std::errc() && ptr == digits.data() + 3) {
+            const auto [ptr, ec] =
+                std::from_chars(digits.data(), digits.data() + digits.size(), value, 8);
+            if (ec == std::errc() && ptr == digits.data() + digits.size()) {
                 out.push_back(static_cast<char>(value));
                 at += 3;
                 continue;

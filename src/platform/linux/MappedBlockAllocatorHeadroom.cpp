@@ -10,7 +10,7 @@ std::optional<std::uint64_t> backableBytes(const TextReader& read) {
     if (const auto meminfo = read("/proc/meminfo")) {
         try {
             room = parseMeminfo(*meminfo).availPageFile;
-        } catch (const ServiceError&) {
+        } catch (const ServiceError&) {  // NOLINT(bugprone-empty-catch): other limits decide
             // Garbled: the cgroups and the mapping itself still decide.
         }
     }

@@ -11,7 +11,16 @@ namespace vk::lnx {
 
 namespace {
 
-enum Field { MemTotal, MemFree, MemAvailable, Buffers, Cached, SwapTotal, SwapFree, kFieldCount };
+enum Field : std::uint8_t {
+    MemTotal,
+    MemFree,
+    MemAvailable,
+    Buffers,
+    Cached,
+    SwapTotal,
+    SwapFree,
+    kFieldCount
+};
 
 constexpr std::array<std::string_view, kFieldCount> kNames = {
     "MemTotal", "MemFree", "MemAvailable", "Buffers", "Cached", "SwapTotal", "SwapFree"};
@@ -70,14 +79,17 @@ MemoryStatus parseMeminfo(std::string_view text) {
             break;
         }
     }
+    // Each field is tested and read through one name: clang-tidy's optional
+    // check does not follow an array element from its test to its read.
     const auto need = [&](Field f) {
-        if (!bytes[f]) garbled(std::string(kNames[f]) + " is missing");
-        return *bytes[f];
+        const std::optional<std::uint64_t>& field = bytes[f];
+        if (!field) garbled(std::string(kNames[f]) + " is missing");
+        return *field;
     };
     MemoryStatus s;
     s.totalPhys = need(MemTotal);
-    s.availPhys = bytes[MemAvailable] ? *bytes[MemAvailable]
-                                      : add(add(need(MemFree), need(Buffers)), need(Cached));
+    const std::optional<std::uint64_t>& available = bytes[MemAvailable];
+    s.availPhys = available ? *available : add(add(need(MemFree), need(Buffers)), need(Cached));
     s.totalPageFile = add(s.totalPhys, need(SwapTotal));
     s.availPageFile = add(s.availPhys, need(SwapFree));
     return s;
