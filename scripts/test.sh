@@ -17,7 +17,10 @@
 #      (tests/package/check_windows.sh)
 #
 # Every step runs even when an earlier one failed; a summary follows and the
-# exit status is nonzero when any step failed. Logs: build/logs/.
+# exit status is nonzero when any step failed. The very last line sums the
+# tests of every step, "N passed, N failed, N skipped": each ctest test and
+# each check of the package checks; a step that failed without a failed test
+# of its own (a build) counts as one failed. Logs: build/logs/.
 set -uo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -33,6 +36,7 @@ names=()
 results=()
 notes=()
 failed=0
+total_passed=0 total_failed=0 total_skipped=0
 start_all=$SECONDS
 
 # step NAME COMMAND...: runs one step, its output to the terminal and to
@@ -53,7 +57,33 @@ step() {
     failed=1
   fi
   notes+=("$(note_for "$name")")
+  local passed failed_tests skipped
+  read -r passed failed_tests skipped < <(count_tests "$logs/$name.log")
+  # A step that failed with no failed test of its own still fails the sum.
+  ((status != 0 && failed_tests == 0)) && failed_tests=1
+  total_passed=$((total_passed + passed))
+  total_failed=$((total_failed + failed_tests))
+  total_skipped=$((total_skipped + skipped))
   return "$status"
+}
+
+# count_tests LOG: prints "PASSED FAILED SKIPPED" for the tests in LOG, from
+# ctest's line per test ("  3/17 Test  #3: e2e_about ....   Passed  2.1 sec")
+# and the package checks' line per check ("ok   WHAT", "FAIL WHAT"). A ctest
+# result other than Passed, Skipped or disabled counts as failed (a timeout,
+# a crash, an executable that is missing).
+count_tests() {
+  awk '
+    /^ *[0-9]+\/[0-9]+ +Test +#[0-9]+: / {
+      if ($0 ~ / Passed +[0-9.]+ sec/) p++
+      else if ($0 ~ /\*\*\*Skipped|Not Run \(Disabled\)/) s++
+      else f++
+      next
+    }
+    /^ok   / { p++ }
+    /^FAIL / { f++ }
+    END { print p + 0, f + 0, s + 0 }
+  ' "$1" 2>/dev/null || echo 0 1 0
 }
 
 # A short note for the summary: test counts, and which tests were skipped.
@@ -132,7 +162,7 @@ if step setup "$repo/scripts/setup-debian.sh" test; then
   # an architecture cannot run, its tests are not built either (they would
   # only be skipped): the program and the header check are.
   windows_built=()
-  for arch in x86_64 i686; do
+  for arch in i686 x86_64; do
     targets=()
     vk_wine_missing "$arch" >/dev/null && targets=(velkrom vk_windows_header_check)
     if step "mingw-$arch" "$repo/scripts/build.sh" "mingw-$arch" "${targets[@]}"; then
@@ -150,7 +180,8 @@ if step setup "$repo/scripts/setup-debian.sh" test; then
     step asan-e2e-tests asan_ctest "$build_root/asan" -L e2e -j 1
   fi
   # Each makes its own Wine prefix; a test of an architecture that cannot
-  # run here reports itself skipped with the reason.
+  # run here reports itself skipped with the reason. The i686 tests come
+  # first, so that a run whose i686 tests all skip does not end on them.
   # Wine without a window manager loses an input event now and then (seen:
   # a tray double-click that hid nothing, about one run in fifteen, with
   # the same program passing the next run): a test that fails runs once
@@ -172,8 +203,17 @@ for i in "${!names[@]}"; do
   printf '  %-18s %-10s %s\n' "${names[i]}" "${results[i]}" "${notes[i]}"
 done
 echo "  total wall time $((SECONDS - start_all)) s"
-if ((failed)); then
+# A run that ran no test at all has not shown that anything works.
+if ((total_passed == 0 && total_failed == 0)); then
+  echo "RESULT: FAILED: no test ran"
+  total_failed=1
+  failed=1
+elif ((failed || total_failed)); then
   echo "RESULT: FAILED"
-  exit 1
+  failed=1
+else
+  echo "RESULT: all steps passed"
 fi
-echo "RESULT: all steps passed"
+# The closing line, which CI reads: alone and last.
+echo "$total_passed passed, $total_failed failed, $total_skipped skipped"
+exit "$failed"
