@@ -83,6 +83,16 @@ e2e_stop_program() {
   e2e_expect_tray 0
 }
 
+# The one tray entry's window, once Wine has drawn it: before that it
+# takes no clicks.
+e2e_tray_icon() {
+  local icon
+  icon=$(vk_tray_icons | head -n 1)
+  [[ -n $icon ]] || e2e_fail "there is no tray entry"
+  vk_wait_until 10 w32__drawn "$icon" || e2e_fail "the tray entry $icon was not drawn"
+  echo "$icon"
+}
+
 # Right-clicks the tray entry and prints the program's pop-up menu's window
 # id: a new top-level window of the program's own (the tray entry's tooltip,
 # which Wine's explorer.exe shows, may come up too).
