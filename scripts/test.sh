@@ -52,15 +52,16 @@ start_all=$SECONDS
 
 # measured NAME COMMAND...: runs the command in a shell of its own, which
 # writes "STATUS TICKS" to build/logs/NAME.status: its exit status, and the
-# CPU time (user + system, in clock ticks) of the processes it waited for.
+# CPU time (user + system, in clock ticks) of itself and of the processes it
+# waited for.
 # (Wine's server, which nothing waits for, is not in it.)
 measured() (
-  local name=$1 fields status
+  local name=$1 self=$BASHPID fields status
   shift
   "$@"
   status=$?
-  read -ra fields < <(sed 's/^.*) //' "/proc/$BASHPID/stat")
-  echo "$status $((fields[13] + fields[14]))" >"$logs/$name.status"
+  read -ra fields < <(sed 's/^.*) //' "/proc/$self/stat")
+  echo "$status $((fields[11] + fields[12] + fields[13] + fields[14]))" >"$logs/$name.status"
   exit "$status"
 )
 ticks_per_second=$(getconf CLK_TCK 2>/dev/null || echo 100)
@@ -124,6 +125,25 @@ record() {
   total_passed=$((total_passed + passed))
   total_failed=$((total_failed + failed_tests))
   total_skipped=$((total_skipped + skipped))
+}
+
+# count_tests LOG: prints "PASSED FAILED SKIPPED" for the tests in LOG, from
+# ctest's line per test ("  3/17 Test  #3: e2e_about ....   Passed  2.1 sec")
+# and the package checks' line per check ("ok   WHAT", "FAIL WHAT"). A ctest
+# result other than Passed, Skipped or disabled counts as failed (a timeout,
+# a crash, an executable that is missing).
+count_tests() {
+  awk '
+    /^ *[0-9]+\/[0-9]+ +Test +#[0-9]+: / {
+      if ($0 ~ / Passed +[0-9.]+ sec/) p++
+      else if ($0 ~ /\*\*\*Skipped|Not Run \(Disabled\)/) s++
+      else f++
+      next
+    }
+    /^ok   / { p++ }
+    /^FAIL / { f++ }
+    END { print p + 0, f + 0, s + 0 }
+  ' "$1" 2>/dev/null || echo 0 1 0
 }
 
 # A short note for the summary: test counts, and which tests were skipped.
