@@ -151,8 +151,14 @@ w32__pointer_on() {
 # Runs the probe inside the prefix.
 w32_probe() { vk_wine_run "$W32_ARCH" "$W32_PROBE" "$@" 2>/dev/null | tr -d '\r'; }
 
-# The client area of the window TITLE, "W H".
-w32_client() { w32_probe client "$1"; }
+# The client area of the window TITLE, "W H", once the probe finds the
+# window (seen once under load: a probe that answered nothing although the
+# window was up).
+w32_client() {
+  vk_wait_until 10 w32__client_known "$1" || return 0
+  w32_probe client "$1"
+}
+w32__client_known() { [[ -n $(w32_probe client "$1") ]]; }
 
 # Wine's own programs of the prefix, with the program's bitness.
 w32_wine() { vk_wine_run "$W32_ARCH" "$@" >/dev/null 2>&1; }
