@@ -51,9 +51,9 @@ total_passed=0 total_failed=0 total_skipped=0
 start_all=$SECONDS
 
 # measured NAME COMMAND...: runs the command in a shell of its own, which
-# writes "STATUS TICKS" to build/logs/NAME.status: its exit status, and the
+# writes "STATUS TICKS END" to build/logs/NAME.status: its exit status, the
 # CPU time (user + system, in clock ticks) of itself and of the processes it
-# waited for.
+# waited for, and the script's SECONDS when it ended.
 # (Wine's server, which nothing waits for, is not in it.)
 measured() (
   local name=$1 self=$BASHPID fields status
@@ -61,7 +61,7 @@ measured() (
   "$@"
   status=$?
   read -ra fields < <(sed 's/^.*) //' "/proc/$self/stat")
-  echo "$status $((fields[11] + fields[12] + fields[13] + fields[14]))" >"$logs/$name.status"
+  echo "$status $((fields[11] + fields[12] + fields[13] + fields[14])) $SECONDS" >"$logs/$name.status"
   exit "$status"
 )
 ticks_per_second=$(getconf CLK_TCK 2>/dev/null || echo 100)
@@ -96,14 +96,15 @@ beside() {
   beside_t0[$name]=$SECONDS
 }
 join() {
-  local name=$1 status ticks
+  local name=$1 status ticks end
   [[ -n ${beside_pid[$name]:-} ]] || return 0
   wait "${beside_pid[$name]}"
-  read -r status ticks <"$logs/$name.status" 2>/dev/null || status=1 ticks=0
+  read -r status ticks end <"$logs/$name.status" 2>/dev/null || status=1 ticks=0 end=$SECONDS
   echo
   echo "==== $name (ran beside other steps)"
   cat "$logs/$name.log"
-  record "$name" "$status" $((SECONDS - beside_t0[$name])) "$ticks"
+  # Its own wall time, from its start to its end, not to this join.
+  record "$name" "$status" $((end - beside_t0[$name])) "$ticks"
   unset "beside_pid[$name]"
 }
 
@@ -129,7 +130,8 @@ record() {
 
 # count_tests LOG: prints "PASSED FAILED SKIPPED" for the tests in LOG, from
 # ctest's line per test ("  3/17 Test  #3: e2e_about ....   Passed  2.1 sec")
-# and the package checks' line per check ("ok   WHAT", "FAIL WHAT"). A ctest
+# and the package checks' line per check ("ok   WHAT", "FAIL WHAT"; an
+# end-to-end test's own "FAIL [NAME]: why" is counted by ctest's line). A ctest
 # result other than Passed, Skipped or disabled counts as failed (a timeout,
 # a crash, an executable that is missing).
 count_tests() {
@@ -141,7 +143,7 @@ count_tests() {
       next
     }
     /^ok   / { p++ }
-    /^FAIL / { f++ }
+    /^FAIL [^[]/ { f++ }
     END { print p + 0, f + 0, s + 0 }
   ' "$1" 2>/dev/null || echo 0 1 0
 }
