@@ -121,10 +121,13 @@ vk_desktop_start() {
 vk_desktop_stop() { vk__cleanup; }
 
 # Starts the trayer tray host and waits until its panel is mapped (it owns
-# the tray selection by then).
+# the tray selection by then). The panel is as wide as its entries, or
+# VK_TRAY_WIDTH pixels wide when that is set, as a desktop's panel is.
 VK_TRAYER_PID=''
 vk_tray_host_start() {
-  trayer --edge top --align right --widthtype request --height 32 \
+  local width=(--widthtype request)
+  [[ -z ${VK_TRAY_WIDTH:-} ]] || width=(--widthtype pixel --width "$VK_TRAY_WIDTH")
+  trayer --edge top --align right "${width[@]}" --height 32 \
     --transparent false --tint 0xc0c0c0 --SetDockType true --SetPartialStrut true \
     >>"$VK_DESKTOP_DIR/trayer.log" 2>&1 &
   VK_TRAYER_PID=$!
@@ -145,11 +148,13 @@ vk_tray_host_stop() {
 }
 
 # Starts openbox and waits until it manages the screen. Under a window
-# manager top-level windows sit inside its frames: look them up with
-# vk_client_window rather than vk_window.
+# manager top-level windows sit inside its frames; vk_window looks for them
+# there from then on. VK_WM_PID is the manager's pid.
+VK_WM_PID=''
 vk_wm_start() {
   openbox --sm-disable >"$VK_DESKTOP_DIR/openbox.log" 2>&1 &
-  local pid=$!
+  VK_WM_PID=$!
+  local pid=$VK_WM_PID
   vk_on_exit "vk_stop_pid $pid"
   if ! vk_wait_until 20 vk__wm_running; then
     echo "desktop: openbox did not come up on $DISPLAY:" >&2
@@ -198,9 +203,10 @@ vk_geometry() {
     END { if (w != "") print x, y, w, h }'
 }
 
-# Mapped (viewable) top-level windows whose title is exactly NAME. There is
-# no window manager, so top-level windows are the root's own children; the
-# tray entry's window lives inside the tray host and never matches.
+# Mapped (viewable) top-level windows whose title is exactly NAME. Without a
+# window manager top-level windows are the root's own children; under one
+# (vk_wm_start) they are the client windows it manages, inside its frames.
+# The tray entry's window lives inside the tray host and never matches.
 # (xdotool search matches titles case-insensitively, hence no xdotool here.)
 vk_window() {
   local name=$1 id
@@ -211,10 +217,26 @@ vk_window() {
 }
 # Top-level windows titled exactly NAME, mapped or not.
 vk_toplevel() {
-  xwininfo -root -children 2>/dev/null |
-    NAME="\"$1\":" awk '
-      /^ +0x/ { n = ENVIRON["NAME"]; q = index($0, "\"")
-                if (q && substr($0, q, length(n)) == n) print $1 }'
+  if [[ -n $VK_WM_PID ]]; then
+    vk__managed "$1"
+    return 0
+  fi
+  xwininfo -root -children 2>/dev/null | vk__titled "$1"
+}
+# The ids of the windows in xwininfo's listing titled exactly NAME.
+vk__titled() {
+  NAME="\"$1\":" awk '
+    /^ +0x/ { n = ENVIRON["NAME"]; q = index($0, "\"")
+              if (q && substr($0, q, length(n)) == n) print $1 }'
+}
+# Windows titled exactly NAME that the window manager handles (they carry
+# WM_STATE), anywhere in the tree.
+vk__managed() {
+  local id
+  for id in $(xwininfo -root -tree 2>/dev/null | vk__titled "$1"); do
+    xprop -id "$id" WM_STATE 2>/dev/null | grep -q 'window state' && echo "$id"
+  done
+  return 0
 }
 vk_window_present() { [[ -n $(vk_window "$1") ]]; }
 vk_window_absent() { [[ -z $(vk_window "$1") ]]; }

@@ -1,23 +1,34 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Velkrom and runs every test:
 #
-#   1. unit and scenario tests, Release build           (build/release)
-#      and the static check gate, clang-tidy over src/  (scripts/tidy.sh)
-#   2. the same tests under AddressSanitizer + UBSan    (build/asan)
-#   3. the Windows programs cross-compiled with MinGW-w64 (build/mingw-x86_64,
-#      build/mingw-i686), every portable header checked beside <windows.h>,
+#   1. the Release build of the program (build/release) and the static check
+#      gate, clang-tidy over src/ as that build compiles it (scripts/tidy.sh)
+#   2. the unit and scenario tests under AddressSanitizer + UBSan (build/asan);
+#      they run once, in this build: the Release build makes the program
+#      and the end-to-end tests' tools, not the unit tests a second time
+#   3. the Windows programs cross-compiled with MinGW-w64 (build/mingw-i686,
+#      build/mingw-x86_64), every portable header checked beside <windows.h>,
 #      and their tests run under Wine (i686 only where 32-bit Wine runs), the
 #      Win32 toolkit's contract on a private X display among them
 #   4. end-to-end tests of the real Qt program, each on its own Xvfb + trayer,
 #      on the Release build and again on the sanitizer build, then those of
-#      the Windows programs under Wine, each on its own Xvfb + trayer
+#      the Windows programs under Wine, each on its own Xvfb + trayer under
+#      openbox
 #   5. the Debian package of the Release build, checked as its users and
 #      Debian's validators see it (tests/package/check.sh), and the Windows
 #      zips and installer, the installer run under Wine
 #      (tests/package/check_windows.sh)
+#   6. the README's layout names only paths that exist (tests/readme_layout.sh)
 #
-# Every step runs even when an earlier one failed; a summary follows and the
-# exit status is nonzero when any step failed. Logs: build/logs/.
+# The end-to-end tests mostly wait for windows: each set runs beside the
+# build or check that follows it (its output comes when it ends), so that
+# the run waits for neither alone. Every step runs even when an earlier one
+# failed; a summary follows, with each step's wall time and the CPU time of
+# its processes, and the exit status is nonzero when any step failed. The
+# very last line sums the tests of every step, "N passed, N failed, N
+# skipped": each ctest test and each check of the package checks; a step
+# that failed without a failed test of its own (a build) counts as one
+# failed. Logs: build/logs/.
 set -uo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -25,6 +36,9 @@ build_root=${VK_BUILD_ROOT:-$repo/build}
 logs=$build_root/logs
 jobs=$(nproc 2>/dev/null || echo 2)
 mkdir -p "$logs"
+# The Release build without the unit tests, also when the package step
+# builds it again (scripts/package.sh release).
+export VK_UNIT_TESTS=OFF
 
 # shellcheck source=scripts/wine.sh
 source "$repo/scripts/wine.sh"
@@ -33,45 +47,121 @@ names=()
 results=()
 notes=()
 failed=0
+total_passed=0 total_failed=0 total_skipped=0
 start_all=$SECONDS
 
+# measured NAME COMMAND...: runs the command in a shell of its own, which
+# writes "STATUS TICKS END" to build/logs/NAME.status: its exit status, the
+# CPU time (user + system, in clock ticks) of itself and of the processes it
+# waited for, and the script's SECONDS when it ended.
+# (Wine's server, which nothing waits for, is not in it.)
+measured() (
+  local name=$1 self=$BASHPID fields status
+  shift
+  "$@"
+  status=$?
+  read -ra fields < <(sed 's/^.*) //' "/proc/$self/stat")
+  echo "$status $((fields[11] + fields[12] + fields[13] + fields[14])) $SECONDS" >"$logs/$name.status"
+  exit "$status"
+)
+ticks_per_second=$(getconf CLK_TCK 2>/dev/null || echo 100)
+
 # step NAME COMMAND...: runs one step, its output to the terminal and to
-# build/logs/NAME.log, and records PASS or FAIL with its wall time.
+# build/logs/NAME.log, and records how it ended.
 step() {
   local name=$1
   shift
-  local t0=$SECONDS status
+  local t0=$SECONDS status ticks
   echo
   echo "==== $name"
-  "$@" 2>&1 | tee "$logs/$name.log"
-  status=${PIPESTATUS[0]}
+  rm -f "$logs/$name.status"
+  measured "$name" "$@" 2>&1 | tee "$logs/$name.log"
+  read -r status ticks <"$logs/$name.status" 2>/dev/null || status=1 ticks=0
+  record "$name" "$status" $((SECONDS - t0)) "$ticks"
+  return "$status"
+}
+
+# beside NAME COMMAND...: starts one step in the background, its output to
+# build/logs/NAME.log only; join NAME waits for it, shows its output and
+# records how it ended.
+declare -A beside_pid beside_t0
+beside() {
+  local name=$1
+  shift
+  echo
+  echo "==== $name: runs beside the next steps; its output follows when it ends"
+  rm -f "$logs/$name.status"
+  measured "$name" "$@" >"$logs/$name.log" 2>&1 &
+  beside_pid[$name]=$!
+  beside_t0[$name]=$SECONDS
+}
+join() {
+  local name=$1 status ticks end
+  [[ -n ${beside_pid[$name]:-} ]] || return 0
+  wait "${beside_pid[$name]}"
+  read -r status ticks end <"$logs/$name.status" 2>/dev/null || status=1 ticks=0 end=$SECONDS
+  echo
+  echo "==== $name (ran beside other steps)"
+  cat "$logs/$name.log"
+  # Its own wall time, from its start to its end, not to this join.
+  record "$name" "$status" $((end - beside_t0[$name])) "$ticks"
+  unset "beside_pid[$name]"
+}
+
+# record NAME STATUS SECONDS TICKS: the step's line in the summary, and its
+# tests in the closing line's sums.
+record() {
+  local name=$1 status=$2 seconds=$3 ticks=$4 result=PASS
   names+=("$name")
-  if ((status == 0)); then
-    results+=("PASS $((SECONDS - t0)) s")
-  else
-    results+=("FAIL $((SECONDS - t0)) s")
+  if ((status != 0)); then
+    result=FAIL
     failed=1
   fi
+  results+=("$(printf '%s %4d s %4d s' "$result" "$seconds" $((ticks / ticks_per_second)))")
   notes+=("$(note_for "$name")")
-  return "$status"
+  local passed failed_tests skipped
+  read -r passed failed_tests skipped < <(count_tests "$logs/$name.log")
+  # A step that failed with no failed test of its own still fails the sum.
+  ((status != 0 && failed_tests == 0)) && failed_tests=1
+  total_passed=$((total_passed + passed))
+  total_failed=$((total_failed + failed_tests))
+  total_skipped=$((total_skipped + skipped))
+}
+
+# count_tests LOG: prints "PASSED FAILED SKIPPED" for the tests in LOG, from
+# ctest's line per test ("  3/17 Test  #3: e2e_about ....   Passed  2.1 sec")
+# and the package checks' line per check ("ok   WHAT", "FAIL WHAT"; an
+# end-to-end test's own "FAIL [NAME]: why" is counted by ctest's line). A ctest
+# result other than Passed, Skipped or disabled counts as failed (a timeout,
+# a crash, an executable that is missing).
+count_tests() {
+  awk '
+    /^ *[0-9]+\/[0-9]+ +Test +#[0-9]+: / {
+      if ($0 ~ / Passed +[0-9.]+ sec/) p++
+      else if ($0 ~ /\*\*\*Skipped|Not Run \(Disabled\)/) s++
+      else f++
+      next
+    }
+    /^ok   / { p++ }
+    /^FAIL [^[]/ { f++ }
+    END { print p + 0, f + 0, s + 0 }
+  ' "$1" 2>/dev/null || echo 0 1 0
 }
 
 # A short note for the summary: test counts, and which tests were skipped.
 note_for() {
   local log=$logs/$1.log
   [[ -f $log ]] || return 0
-  local line skipped failed_once
+  local line skipped
   line=$(grep -m 1 '^SKIPPED: ' "$log")
   if [[ -n $line ]]; then
     echo "${line#SKIPPED: }"
     return 0
   fi
-  line=$(grep -E '^[0-9]+% tests passed' "$log" | tail -n 1)
+  line=$(grep -E '^[0-9]+% tests passed' "$log" | paste -sd ';' | sed 's/;/; /g')
   # ctest lists them at the end as "<tab>  3 - e2e_about (Skipped)".
   skipped=$(sed -nE 's/^[[:space:]]+[0-9]+ - ([^ ]+) \(Skipped\)$/\1/p' "$log" | tr '\n' ' ')
-  # Tests run a second time after a failure (--repeat until-pass).
-  failed_once=$(sed -nE 's/^.*Test +#[0-9]+: ([^ ]+) \.+\*\*\*Failed.*$/\1/p' "$log" | sort -u | tr '\n' ' ')
-  echo "${line}${skipped:+; skipped: $skipped}${failed_once:+; failed once: $failed_once}"
+  echo "${line}${skipped:+; skipped: $skipped}"
 }
 
 ctest_in() {
@@ -95,6 +185,16 @@ wine_ctest() (
   export VK_WINE_PREFIX=$WINEPREFIX
   ctest_in "$2" -LE e2e -j "$jobs"
 )
+
+# The Windows end-to-end tests of each built architecture, in turn.
+win32_e2e() {
+  local arch status=0
+  for arch in "$@"; do
+    echo "---- e2e-win32-$arch"
+    ctest_in "$build_root/mingw-$arch" -L e2e-win32 -j 1 || status=1
+  done
+  return "$status"
+}
 
 asan_ctest() (
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1
@@ -121,6 +221,10 @@ if step setup "$repo/scripts/setup-debian.sh" test; then
   asan_built=false
   if step release-build "$repo/scripts/build.sh" release; then
     release_built=true
+    # Each end-to-end test starts its own private X server and tray host.
+    # One at a time: their timings and memory figures should not see each
+    # other's programs.
+    beside e2e-tests ctest_in "$build_root/release" -L e2e -j 1
     step release-tests ctest_in "$build_root/release" -LE e2e -j "$jobs"
     step tidy "$repo/scripts/tidy.sh"
   fi
@@ -128,35 +232,31 @@ if step setup "$repo/scripts/setup-debian.sh" test; then
     asan_built=true
     step asan-tests asan_ctest "$build_root/asan" -LE e2e -j "$jobs"
   fi
+  join e2e-tests
+  if $asan_built; then
+    beside asan-e2e-tests asan_ctest "$build_root/asan" -L e2e -j 1
+  fi
   # The header check is part of each Windows build. Where the programs of
   # an architecture cannot run, its tests are not built either (they would
   # only be skipped): the program and the header check are.
   windows_built=()
-  for arch in x86_64 i686; do
+  for arch in i686 x86_64; do
     targets=()
     vk_wine_missing "$arch" >/dev/null && targets=(velkrom vk_windows_header_check)
     if step "mingw-$arch" "$repo/scripts/build.sh" "mingw-$arch" "${targets[@]}"; then
       windows_built+=("$arch")
-      step "mingw-$arch-tests" wine_ctest "$arch" "$build_root/mingw-$arch"
     fi
   done
-  # Each end-to-end test starts its own private X server and tray host.
-  # One at a time: their timings and memory figures should not see each
-  # other's programs.
-  if $release_built; then
-    step e2e-tests ctest_in "$build_root/release" -L e2e -j 1
+  join asan-e2e-tests
+  # The Windows programs end to end, each test in its own Wine prefix under
+  # openbox; a test of an architecture that cannot run here reports itself
+  # skipped with the reason. The i686 tests come first, so that a run whose
+  # i686 tests all skip does not end on them.
+  if ((${#windows_built[@]})); then
+    beside e2e-win32 win32_e2e "${windows_built[@]}"
   fi
-  if $asan_built; then
-    step asan-e2e-tests asan_ctest "$build_root/asan" -L e2e -j 1
-  fi
-  # Each makes its own Wine prefix; a test of an architecture that cannot
-  # run here reports itself skipped with the reason.
-  # Wine without a window manager loses an input event now and then (seen:
-  # a tray double-click that hid nothing, about one run in fifteen, with
-  # the same program passing the next run): a test that fails runs once
-  # more, and the summary names it.
   for arch in "${windows_built[@]}"; do
-    step "e2e-win32-$arch" ctest_in "$build_root/mingw-$arch" -L e2e-win32 -j 1 --repeat until-pass:2
+    step "mingw-$arch-tests" wine_ctest "$arch" "$build_root/mingw-$arch"
   done
   if $release_built; then
     step package package_checks
@@ -164,16 +264,27 @@ if step setup "$repo/scripts/setup-debian.sh" test; then
   if ((${#windows_built[@]} == 2)); then
     step windows-package windows_package_checks
   fi
+  join e2e-win32
+  step readme-layout bash "$repo/tests/readme_layout.sh" "$repo"
 fi
 
 echo
-echo "==== summary (logs in $logs)"
+echo "==== summary (logs in $logs): step, result, wall time, CPU time"
 for i in "${!names[@]}"; do
-  printf '  %-18s %-10s %s\n' "${names[i]}" "${results[i]}" "${notes[i]}"
+  printf '  %-18s %-16s %s\n' "${names[i]}" "${results[i]}" "${notes[i]}"
 done
 echo "  total wall time $((SECONDS - start_all)) s"
-if ((failed)); then
+# A run that ran no test at all has not shown that anything works.
+if ((total_passed == 0 && total_failed == 0)); then
+  echo "RESULT: FAILED: no test ran"
+  total_failed=1
+  failed=1
+elif ((failed || total_failed)); then
   echo "RESULT: FAILED"
-  exit 1
+  failed=1
+else
+  echo "RESULT: all steps passed"
 fi
-echo "RESULT: all steps passed"
+# The closing line, which CI reads: alone and last.
+echo "$total_passed passed, $total_failed failed, $total_skipped skipped"
+exit "$failed"

@@ -3,8 +3,9 @@
 # defines functions only.
 #
 #   vk_wine_desktop ARCH   readies $WINEPREFIX for the private Xvfb of
-#                          scripts/desktop.sh: vk_wine_windows, and Wine
-#                          told that the display has no window manager
+#                          scripts/desktop.sh: vk_wine_windows, and, unless
+#                          a window manager runs there (vk_wm_start), Wine
+#                          told that the display has none
 #   vk_wine_windows        gives $WINEPREFIX the dialog font, for a display
 #                          of any kind
 #   vk_wine_start ARCH PROGRAM [ARG...]
@@ -16,7 +17,7 @@
 #                          WM_CLOSE to its windows, its normal exit), then
 #                          ends it for sure if it has not within 10 s
 #
-# The private Xvfb has no window manager, and Wine is told so: its windows
+# Without a window manager on the private Xvfb Wine is told so: its windows
 # are unmanaged, so Wine frames and places them itself instead of waiting at
 # every show for a window manager that never answers (two seconds each
 # time), and the X input focus makes a window the active one, as a click on
@@ -25,6 +26,9 @@
 vk_wine_desktop() {
   local arch=$1 settings status
   vk_wine_windows
+  # Under a window manager Wine's own defaults hold: managed windows that
+  # the manager activates.
+  [[ -z ${VK_WM_PID:-} ]] || return 0
   settings=$(mktemp "${TMPDIR:-/tmp}/velkrom-wine.XXXXXX.reg")
   cat >"$settings" <<'REG'
 REGEDIT4

@@ -116,12 +116,31 @@ e2e_tray_icon() {
   echo "$icon"
 }
 
-# Gives a window the keyboard focus (there is no window manager to do it)
-# and types a key combination. One xdotool connection does both, so the
-# server handles the focus change before the key.
+# e2e_key WINDOW KEY...: gives the window the keyboard focus and types the
+# key combinations. Without a window manager the test gives it the focus,
+# in the same xdotool connection as the keys, so the server handles the
+# focus change first. Under one (vk_wm_start) the manager is asked to
+# activate the window, as a click on it would, and the keys wait until the
+# window holds the focus.
 e2e_key() {
-  xdotool windowfocus "$1" key --clearmodifiers "$2" || e2e_fail "could not type $2 into $1"
+  local window=$1
+  shift
+  if [[ -n $VK_WM_PID ]]; then
+    e2e_activate "$window"
+    xdotool key --clearmodifiers "$@" || e2e_fail "could not type $* into $window"
+  else
+    xdotool windowfocus "$window" key --clearmodifiers "$@" || e2e_fail "could not type $* into $window"
+  fi
 }
+
+# Asks the window manager to activate a window and waits until it holds the
+# keyboard focus.
+e2e_activate() {
+  timeout 10 xdotool windowactivate --sync "$1" >/dev/null 2>&1 ||
+    e2e_fail "the window manager did not activate $1"
+  vk_wait_until 5 e2e__focused "$1" || e2e_fail "$1 did not get the keyboard focus"
+}
+e2e__focused() { (($(xdotool getwindowfocus 2>/dev/null || echo 0) == $1)); }
 
 # A left double-click on the tray entry.
 e2e_double_click_tray() {
@@ -214,16 +233,7 @@ e2e_ok_goes_on() {
 # Under a window manager (vk_wm_start) top-level windows sit inside its
 # frames. Client windows titled exactly NAME that the manager handles (they
 # carry WM_STATE), one id per line.
-e2e_client_windows() {
-  local id
-  for id in $(xwininfo -root -tree 2>/dev/null |
-    NAME="\"$1\":" awk '
-      /^ +0x/ { n = ENVIRON["NAME"]; q = index($0, "\"")
-                if (q && substr($0, q, length(n)) == n) print $1 }'); do
-    xprop -id "$id" WM_STATE 2>/dev/null | grep -q 'window state' && echo "$id"
-  done
-  return 0
-}
+e2e_client_windows() { vk__managed "$1"; }
 # Waits for a managed window titled NAME and prints its id.
 e2e_wait_client_window() {
   local secs=$1 name=$2

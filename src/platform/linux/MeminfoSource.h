@@ -1,5 +1,6 @@
 #pragma once
-// The memory figures on Linux: every query reads /proc/meminfo afresh.
+// The memory figures on Linux: every query is fresh, the free figures from
+// /proc/meminfo, the totals (once checked against it) from sysinfo(2).
 #include <array>
 #include <string>
 

@@ -1,8 +1,11 @@
 # shellcheck shell=bash
 # Shared by the end-to-end tests of the Windows program. A test sources this
 # file and calls `w32_begin NAME ARCH PROGRAM PROBE`: it gets its own private
-# Xvfb with the trayer tray host (as the Qt program's tests do) and its own
-# fresh Wine prefix, whose server stays up between the program's starts.
+# Xvfb with the trayer tray host (as the Qt program's tests do), the openbox
+# window manager, as a user's desktop has one, and its own fresh Wine
+# prefix, whose server stays up between the program's starts. The windows
+# are looked up inside openbox's frames and activated through it
+# (tests/e2e/lib.sh, scripts/desktop.sh).
 # The waits, the tray and the window helpers are the Qt tests' own
 # (tests/e2e/lib.sh); starting and ending the program goes through Wine.
 #
@@ -31,12 +34,18 @@ w32_begin() {
   if missing=$(vk_desktop_missing); then
     e2e_skip "$missing is not installed (scripts/setup-debian.sh test installs it)"
   fi
+  command -v openbox >/dev/null 2>&1 ||
+    e2e_skip "openbox is not installed (scripts/setup-debian.sh test installs it)"
   if why=$(vk_wine_missing "$W32_ARCH"); then
     e2e_skip "$W32_ARCH Windows programs cannot run here: $why"
   fi
   [[ -f $E2E_PROGRAM ]] || e2e_fail "no program at '$E2E_PROGRAM'"
   [[ -f $W32_PROBE ]] || e2e_fail "no probe at '$W32_PROBE'"
-  vk_desktop_start || e2e_fail "the private desktop did not start"
+  # The tray's panel keeps its width, as a desktop's panel does: one that
+  # grows through the window manager while Wine docks an entry into it can
+  # leave that entry blank and deaf to clicks.
+  VK_TRAY_WIDTH=64 vk_desktop_start || e2e_fail "the private desktop did not start"
+  vk_wm_start || e2e_fail "the window manager did not start"
   vk_wine_prefix_new || e2e_fail "no Wine prefix"
   vk_on_exit vk_wine_end
   vk_wine_serve
@@ -74,11 +83,82 @@ e2e_stop_program() {
   e2e_expect_tray 0
 }
 
+# The one tray entry's window, once Wine has drawn it: before that it
+# takes no clicks.
+e2e_tray_icon() {
+  local icon
+  icon=$(vk_tray_icons | head -n 1)
+  [[ -n $icon ]] || e2e_fail "there is no tray entry"
+  vk_wait_until 10 w32__drawn "$icon" || e2e_fail "the tray entry $icon was not drawn"
+  echo "$icon"
+}
+
+# Right-clicks the tray entry and prints the program's pop-up menu's window
+# id: a new top-level window of the program's own (the tray entry's tooltip,
+# which Wine's explorer.exe shows, may come up too).
+w32_open_tray_menu() {
+  local before popup
+  before=$(e2e_mapped_windows)
+  vk_click_at "$(e2e_tray_icon)" 3 || e2e_fail "could not click the tray entry"
+  popup=$(vk_wait_until 5 w32__new_program_window "$before") ||
+    e2e_fail "no pop-up menu opened on a right click"
+  echo "$popup" | tail -n 1
+}
+w32__new_program_window() {
+  local id class
+  class="\"$(basename "$E2E_PROGRAM")\""
+  for id in $(e2e_mapped_windows); do
+    grep -qx "$id" <<<"$1" && continue
+    xprop -id "$id" WM_CLASS 2>/dev/null | grep -qF "= $class," || continue
+    echo "$id"
+    return 0
+  done
+  return 1
+}
+
+# w32_menu_pick POPUP first|last: clicks the first or the last item of the
+# open pop-up menu POPUP (the tray's: "&Hide" or "&Show", a separator,
+# "&Exit"), 6 pixels inside its edge, within any item's height. With the
+# mouse, as a user picks them: under the window manager the keyboard's
+# focus stays with the manager's own window while Wine's pop-up is open, so
+# typed keys would reach no window of Wine's. The click waits until the
+# menu has drawn its items (it takes clicks from then on) and until the
+# pointer is on the menu itself (the tray entry's tooltip may lie over it
+# until the pointer leaves the entry).
+w32_menu_pick() {
+  local popup=$1 which=$2 geometry x y w h
+  vk_wait_until 5 w32__drawn "$popup" || e2e_fail "the pop-up menu $popup was not drawn"
+  geometry=$(vk_geometry "$popup")
+  [[ -n $geometry ]] || e2e_fail "the pop-up menu $popup is gone"
+  read -r x y w h <<<"$geometry"
+  if [[ $which == first ]]; then y=$((y + 6)); else y=$((y + h - 7)); fi
+  xdotool mousemove $((x + w / 2)) "$y" || e2e_fail "could not move onto the pop-up menu"
+  vk_wait_until 5 w32__pointer_on "$popup" || e2e_fail "the pointer is not on the pop-up menu"
+  xdotool click 1 || e2e_fail "could not click the pop-up menu"
+}
+# More than one colour: the window shows more than its background.
+w32__drawn() {
+  (($(import -silent -window "$1" -depth 8 txt:- 2>/dev/null | awk 'NR > 1 { print $3 }' |
+    sort -u | wc -l) > 1))
+}
+# The top-level window under the pointer is WINDOW.
+w32__pointer_on() {
+  local WINDOW=0
+  eval "$(xdotool getmouselocation --shell 2>/dev/null)"
+  ((WINDOW == $1))
+}
+
 # Runs the probe inside the prefix.
 w32_probe() { vk_wine_run "$W32_ARCH" "$W32_PROBE" "$@" 2>/dev/null | tr -d '\r'; }
 
-# The client area of the window TITLE, "W H".
-w32_client() { w32_probe client "$1"; }
+# The client area of the window TITLE, "W H", once the probe finds the
+# window (seen once under load: a probe that answered nothing although the
+# window was up).
+w32_client() {
+  vk_wait_until 10 w32__client_known "$1" || return 0
+  w32_probe client "$1"
+}
+w32__client_known() { [[ -n $(w32_probe client "$1") ]]; }
 
 # Wine's own programs of the prefix, with the program's bitness.
 w32_wine() { vk_wine_run "$W32_ARCH" "$@" >/dev/null 2>&1; }

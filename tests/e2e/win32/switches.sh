@@ -12,8 +12,8 @@ w32_begin switches "$@"
 e2e_start /AUTO
 e2e_expect_tray 1 30
 vk_window_absent Velkrom || e2e_fail "/AUTO showed the main window"
-e2e_open_tray_menu >/dev/null
-xdotool key e
+popup=$(w32_open_tray_menu)
+w32_menu_pick "$popup" last
 e2e_expect_exit 10 0
 e2e_expect_tray 0
 
