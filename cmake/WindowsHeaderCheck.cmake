@@ -23,10 +23,7 @@ function(vk_windows_header_check target root)
   endforeach()
   add_library(${target} OBJECT ${sources})
   target_include_directories(${target} PRIVATE ${root})
-  # <windows.h>, and after it the standard headers the portable headers
-  # use, parsed once for all of them, not once per header (a quarter of the
-  # time): each header's own text still comes after <windows.h>.
-  target_precompile_headers(${target} PRIVATE <windows.h> <cstdint> <string> <vector> <memory>
-                            <functional> <optional> <map>)
+  # <windows.h> parsed once for all of them, not once per header.
+  target_precompile_headers(${target} PRIVATE <windows.h>)
   vk_warnings(${target})
 endfunction()
