@@ -20,10 +20,9 @@
 #      (tests/package/check_windows.sh)
 #   6. the README's layout names only paths that exist (tests/readme_layout.sh)
 #
-# The end-to-end tests mostly wait for windows: each set runs beside the
-# build or check that follows it (its output comes when it ends), so that
-# the run waits for neither alone. Every step runs even when an earlier one
-# failed; a summary follows, with each step's wall time and the CPU time of
+# Steps run one at a time: the end-to-end tests wait on windows and
+# timers, and a build beside them makes them see a load no desktop has.
+# Every step runs even when an earlier one failed; a summary follows, with each step's wall time and the CPU time of
 # its processes, and the exit status is nonzero when any step failed. The
 # very last line sums the tests of every step, "N passed, N failed, N
 # skipped": each ctest test and each check of the package checks; a step
@@ -79,33 +78,6 @@ step() {
   read -r status ticks <"$logs/$name.status" 2>/dev/null || status=1 ticks=0
   record "$name" "$status" $((SECONDS - t0)) "$ticks"
   return "$status"
-}
-
-# beside NAME COMMAND...: starts one step in the background, its output to
-# build/logs/NAME.log only; join NAME waits for it, shows its output and
-# records how it ended.
-declare -A beside_pid beside_t0
-beside() {
-  local name=$1
-  shift
-  echo
-  echo "==== $name: runs beside the next steps; its output follows when it ends"
-  rm -f "$logs/$name.status"
-  measured "$name" "$@" >"$logs/$name.log" 2>&1 &
-  beside_pid[$name]=$!
-  beside_t0[$name]=$SECONDS
-}
-join() {
-  local name=$1 status ticks end
-  [[ -n ${beside_pid[$name]:-} ]] || return 0
-  wait "${beside_pid[$name]}"
-  read -r status ticks end <"$logs/$name.status" 2>/dev/null || status=1 ticks=0 end=$SECONDS
-  echo
-  echo "==== $name (ran beside other steps)"
-  cat "$logs/$name.log"
-  # Its own wall time, from its start to its end, not to this join.
-  record "$name" "$status" $((end - beside_t0[$name])) "$ticks"
-  unset "beside_pid[$name]"
 }
 
 # record NAME STATUS SECONDS TICKS: the step's line in the summary, and its
@@ -221,20 +193,20 @@ if step setup "$repo/scripts/setup-debian.sh" test; then
   asan_built=false
   if step release-build "$repo/scripts/build.sh" release; then
     release_built=true
-    # Each end-to-end test starts its own private X server and tray host.
-    # One at a time: their timings and memory figures should not see each
-    # other's programs.
-    beside e2e-tests ctest_in "$build_root/release" -L e2e -j 1
     step release-tests ctest_in "$build_root/release" -LE e2e -j "$jobs"
     step tidy "$repo/scripts/tidy.sh"
+    # Each end-to-end test starts its own private X server and tray host.
+    # One at a time, and never beside a build: their timings and memory
+    # figures should see no other program's load (seen: a countdown and a
+    # markers test failing while the sanitizer build ran beside them).
+    step e2e-tests ctest_in "$build_root/release" -L e2e -j 1
   fi
   if step asan-build "$repo/scripts/build.sh" asan; then
     asan_built=true
     step asan-tests asan_ctest "$build_root/asan" -LE e2e -j "$jobs"
   fi
-  join e2e-tests
   if $asan_built; then
-    beside asan-e2e-tests asan_ctest "$build_root/asan" -L e2e -j 1
+    step asan-e2e-tests asan_ctest "$build_root/asan" -L e2e -j 1
   fi
   # The header check is part of each Windows build. Where the programs of
   # an architecture cannot run, its tests are not built either (they would
@@ -247,24 +219,22 @@ if step setup "$repo/scripts/setup-debian.sh" test; then
       windows_built+=("$arch")
     fi
   done
-  join asan-e2e-tests
   # The Windows programs end to end, each test in its own Wine prefix under
   # openbox; a test of an architecture that cannot run here reports itself
   # skipped with the reason. The i686 tests come first, so that a run whose
   # i686 tests all skip does not end on them.
-  if ((${#windows_built[@]})); then
-    beside e2e-win32 win32_e2e "${windows_built[@]}"
-  fi
   for arch in "${windows_built[@]}"; do
     step "mingw-$arch-tests" wine_ctest "$arch" "$build_root/mingw-$arch"
   done
+  if ((${#windows_built[@]})); then
+    step e2e-win32 win32_e2e "${windows_built[@]}"
+  fi
   if $release_built; then
     step package package_checks
   fi
   if ((${#windows_built[@]} == 2)); then
     step windows-package windows_package_checks
   fi
-  join e2e-win32
   step readme-layout bash "$repo/tests/readme_layout.sh" "$repo"
 fi
 
