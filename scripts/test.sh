@@ -75,7 +75,7 @@ step() {
   echo "==== $name"
   rm -f "$logs/$name.status"
   measured "$name" "$@" 2>&1 | tee "$logs/$name.log"
-  read -r status ticks <"$logs/$name.status" 2>/dev/null || status=1 ticks=0
+  read -r status ticks _ <"$logs/$name.status" 2>/dev/null || status=1 ticks=0
   record "$name" "$status" $((SECONDS - t0)) "$ticks"
   return "$status"
 }
