@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QStyleHints>
 #include <QWindow>
 #include <algorithm>
 #include <utility>
@@ -59,6 +60,7 @@ bool QtTrayInput::onEntryMouse(QWidget& entry, const QMouseEvent& mouse) {
         case QEvent::MouseButtonPress:
             opening_ = false;
             rightDown_ = true;
+            rightPressMs_ = mouse.timestamp();
             break;
         case QEvent::MouseButtonDblClick:
             // Qt takes a press soon after another at the same spot for the
@@ -69,6 +71,7 @@ bool QtTrayInput::onEntryMouse(QWidget& entry, const QMouseEvent& mouse) {
                 swallowRelease_ = Qt::RightButton;
             } else {
                 rightDown_ = true;
+                rightPressMs_ = mouse.timestamp();
             }
             break;
         case QEvent::MouseButtonRelease:
@@ -88,10 +91,20 @@ bool QtTrayInput::onEntryMouse(QWidget& entry, const QMouseEvent& mouse) {
 
 // Near the screen's edge Qt moves the pop-up under the pointer, where the
 // second press of a right double-click would land on an entry and its
-// release would choose it.
+// release would choose it. Qt pairs presses two at a time: when the click
+// that opened the pop-up was itself the second of a pair (a right click, Esc
+// and a quick right double-click), the next press comes as a plain press,
+// so the time since the opening press decides as well.
 bool QtTrayInput::onOtherMouse(const QMouseEvent& mouse) {
     switch (mouse.type()) {
         case QEvent::MouseButtonPress:
+            if (opening_ && mouse.button() == Qt::RightButton &&
+                mouse.timestamp() - rightPressMs_ <
+                    static_cast<quint64>(
+                        QGuiApplication::styleHints()->mouseDoubleClickInterval())) {
+                swallowRelease_ = mouse.button();
+                return true;
+            }
             opening_ = false;
             return false;
         case QEvent::MouseButtonDblClick:

@@ -41,6 +41,8 @@ class QtTrayInput : public QObject {
     // A right click on an entry asked for the pop-up and no pop-up has
     // closed since: a double-click's second press belongs to that click.
     bool opening_ = false;
+    // When the right button last went down on an entry (the event's time).
+    quint64 rightPressMs_ = 0;
     Qt::MouseButton swallowRelease_ = Qt::NoButton;
     // Modal windows shown now, the latest last.
     std::vector<QPointer<QWidget>> modals_;
