@@ -188,6 +188,17 @@ e2e_open_tray_menu() {
   echo "$popup"
 }
 
+# e2e_session_bus: a private D-Bus session bus for this test, ended with it;
+# exports its address for the program and the test's own helpers.
+e2e_session_bus() {
+  local address_file=$VK_DESKTOP_DIR/bus.address
+  dbus-daemon --session --nofork --nopidfile --print-address=1 >"$address_file" 2>&1 &
+  vk_on_exit "vk_stop_pid $!"
+  vk_wait_until 10 test -s "$address_file" || e2e_fail "the session bus did not start"
+  DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$address_file")
+  export DBUS_SESSION_BUS_ADDRESS
+}
+
 # Returns once the program has handled everything that reached it before
 # (xprobe pings the window): a check made after this sees what those events
 # did, or that they did nothing.

@@ -19,12 +19,7 @@ launcher=/usr/libexec/at-spi-bus-launcher
 reader=(/usr/bin/python3 "$E2E_REPO/tests/e2e/atspi_reader.py")
 
 # A private session bus, and on it the launcher of the accessibility bus.
-address_file=$VK_DESKTOP_DIR/bus.address
-dbus-daemon --session --nofork --nopidfile --print-address=1 >"$address_file" 2>&1 &
-vk_on_exit "vk_stop_pid $!"
-vk_wait_until 10 test -s "$address_file" || e2e_fail "the session bus did not start"
-DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$address_file")
-export DBUS_SESSION_BUS_ADDRESS
+e2e_session_bus
 "$launcher" --launch-immediately >"$VK_DESKTOP_DIR/at-spi.log" 2>&1 &
 vk_on_exit "vk_stop_pid $!"
 a11y_bus_up() {

@@ -16,13 +16,7 @@ host_py=(/usr/bin/python3 "$E2E_REPO/tests/e2e/sni_host.py")
   e2e_skip "Debian's python3-dbus and python3-gi are not installed (scripts/setup-debian.sh test installs them)"
 
 # A private session bus, and the host on it before the program starts.
-address_file=$VK_DESKTOP_DIR/bus.address
-dbus-daemon --session --nofork --nopidfile --print-address=1 >"$address_file" 2>&1 &
-bus_pid=$!
-vk_on_exit "vk_stop_pid $bus_pid"
-vk_wait_until 10 test -s "$address_file" || e2e_fail "the session bus did not start"
-DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$address_file")
-export DBUS_SESSION_BUS_ADDRESS
+e2e_session_bus
 items=$VK_DESKTOP_DIR/sni.items
 "${host_py[@]}" watch "$items" >"$VK_DESKTOP_DIR/sni_host.log" 2>&1 &
 vk_on_exit "vk_stop_pid $!"
