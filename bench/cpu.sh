@@ -34,10 +34,12 @@ win_anchor=${VK_WIN32_ANCHOR:-$repo/build/mingw-x86_64/bench/anchor_win32.exe}
 source "$repo/scripts/desktop.sh"
 if missing=$(vk_desktop_missing); then echo "skipped: $missing is not installed" >&2; exit 77; fi
 
-cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { print s + 0 }'; }
+# Sums printed as whole numbers: mawk prints a sum above 2^31 as 2.9e+09,
+# which the shell cannot subtract.
+cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { printf "%.0f\n", s }'; }
 switches() {
   cat /proc/"$1"/task/*/status 2>/dev/null |
-    awk '/^(non)?voluntary_ctxt_switches/ { s += $2 } END { print s + 0 }'
+    awk '/^(non)?voluntary_ctxt_switches/ { s += $2 } END { printf "%.0f\n", s }'
 }
 # The tick rate a program printed at its end, or "-".
 rate() { grep -o '([0-9.]* per second)' "$1" 2>/dev/null | tr -d '(' | awk '{ print $1 }' || echo -; }
@@ -85,6 +87,19 @@ report() {
   return 0
 }
 
+# hide ID PLATFORM: Ctrl+T into the window once it holds the keyboard focus
+# (a window just mapped may not take it yet), then waits until it is gone.
+hide() {
+  local id=$1 platform=$2
+  vk_wait_until 10 focus_on "$id" || { echo "$platform: the window did not take the focus" >&2; return 1; }
+  xdotool key --clearmodifiers ctrl+t
+  vk_wait_until 10 vk_window_absent Velkrom || { echo "$platform: Ctrl+T did not hide" >&2; return 1; }
+}
+focus_on() {
+  xdotool windowfocus "$1" 2>/dev/null
+  (($(xdotool getwindowfocus 2>/dev/null || echo 0) == $1))
+}
+
 linux() {
   [[ -x $qt_program && -x $qt_anchor ]] || { echo "linux: build $qt_program and $qt_anchor first" >&2; return 0; }
   (
@@ -94,8 +109,7 @@ linux() {
     hidden=$!
     vk_on_exit "vk_stop_pid $hidden"
     id=$(vk_wait_window 20 Velkrom) || { echo "linux: the window did not show" >&2; exit 1; }
-    xdotool windowfocus "$id" key --clearmodifiers ctrl+t
-    vk_wait_until 10 vk_window_absent Velkrom || { echo "linux: Ctrl+T did not hide" >&2; exit 1; }
+    hide "$id" linux || exit 1
     VELKROM_STATS=1 "$qt_program" /AUTO 2>"$VK_DESKTOP_DIR/auto.err" &
     auto=$!
     vk_on_exit "vk_stop_pid $auto"
@@ -147,8 +161,7 @@ wine_() {
     }
     start hidden "$win_program"
     id=$(vk_wait_window 30 Velkrom) || { echo "wine: the window did not show" >&2; exit 1; }
-    xdotool windowfocus "$id" key --clearmodifiers ctrl+t
-    vk_wait_until 10 vk_window_absent Velkrom || { echo "wine: Ctrl+T did not hide" >&2; exit 1; }
+    hide "$id" wine || exit 1
     start auto "$win_program" /AUTO
     vk_wait_until 30 vk_tray_count_is 2 || { echo "wine: no tray entry for /AUTO" >&2; exit 1; }
     start shown "$win_program"
