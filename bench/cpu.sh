@@ -3,7 +3,11 @@
 # same toolkit (bench/anchor_qt.cpp, bench/anchor_win32.cpp: one window, six
 # labels, a 10 ms timer), all running at the same time on one private
 # desktop, so the machine's load weighs on each alike:
-#   shown   the program with its window shown, and the anchor beside it;
+#   shown   the program with its window shown, and beside it the anchor and
+#           anchor18, the anchor asking the system as often as the program's
+#           refresh does (each of its figures afresh: eighteen queries a
+#           tick, VK_ANCHOR_QUERIES=18), so that the ratio to anchor18 is what
+#           the rest of the program costs over the toolkit's least;
 #   hidden  a normal start hidden with Ctrl+T (the watch off);
 #   auto    a /AUTO start (hidden, the watch on).
 #
@@ -15,7 +19,7 @@
 # nanoseconds over all its threads), wake-ups per second (its threads'
 # context switches: each time one of them was put to sleep or taken off the
 # processor), the refresh ticks per second of the shown ones (their own count,
-# VELKROM_STATS=1) and the shown program's ratio to its anchor. Under Wine
+# VELKROM_STATS=1) and the shown program's ratios to both anchors. Under Wine
 # each runs in a prefix of its own, and its wineserver's share is named
 # beside it: every message and timer of a Windows program is a request there
 # (idle.server: a prefix's server with no program of ours). Wake-ups count
@@ -76,14 +80,17 @@ report() {
   local platform=$1
   echo "== $platform, $seconds s, load average $(cut -d' ' -f1-3 /proc/loadavg)"
   printf '%-18s %9s %11s %9s\n' process 'cpu %' 'wake-ups/s' 'ticks/s'
-  local name cpu wakes shown_cpu='' anchor_cpu=''
+  local name cpu wakes shown_cpu='' anchor_cpu='' anchor18_cpu=''
   while read -r name cpu wakes; do
     printf '%-18s %9s %11s %9s\n' "$name" "$cpu" "$wakes" "$(rate "$VK_DESKTOP_DIR/$name.err")"
     [[ $name == shown ]] && shown_cpu=$cpu
     [[ $name == anchor ]] && anchor_cpu=$cpu
+    [[ $name == anchor18 ]] && anchor18_cpu=$cpu
   done <"$VK_DESKTOP_DIR/measured.txt"
   [[ -n $shown_cpu && -n $anchor_cpu ]] &&
     awk -v a="$shown_cpu" -v b="$anchor_cpu" 'BEGIN { if (b > 0) printf "ratio shown / anchor: %.2f\n", a / b }'
+  [[ -n $shown_cpu && -n $anchor18_cpu ]] &&
+    awk -v a="$shown_cpu" -v b="$anchor18_cpu" 'BEGIN { if (b > 0) printf "ratio shown / anchor18: %.2f\n", a / b }'
   return 0
 }
 
@@ -100,11 +107,13 @@ focus_on() {
   (($(xdotool getwindowfocus 2>/dev/null || echo 0) == $1))
 }
 
+two_anchors() { (($(vk_window Anchor | wc -l) == 2)); }
+
 linux() {
   [[ -x $qt_program && -x $qt_anchor ]] || { echo "linux: build $qt_program and $qt_anchor first" >&2; return 0; }
   (
     vk_desktop_start
-    local hidden auto shown anchor id
+    local hidden auto shown anchor anchor18 id
     VELKROM_STATS=1 "$qt_program" 2>"$VK_DESKTOP_DIR/hidden.err" &
     hidden=$!
     vk_on_exit "vk_stop_pid $hidden"
@@ -120,12 +129,15 @@ linux() {
     VELKROM_STATS=1 "$qt_anchor" 2>"$VK_DESKTOP_DIR/anchor.err" &
     anchor=$!
     vk_on_exit "vk_stop_pid $anchor"
-    if ! vk_wait_window 20 Velkrom >/dev/null || ! vk_wait_window 20 Anchor >/dev/null; then
+    VELKROM_STATS=1 VK_ANCHOR_QUERIES=18 "$qt_anchor" 2>"$VK_DESKTOP_DIR/anchor18.err" &
+    anchor18=$!
+    vk_on_exit "vk_stop_pid $anchor18"
+    if ! vk_wait_window 20 Velkrom >/dev/null || ! vk_wait_until 20 two_anchors; then
       echo "linux: the windows did not show" >&2
       exit 1
     fi
-    measure shown="$shown" anchor="$anchor" hidden="$hidden" auto="$auto"
-    for pid in "$shown" "$anchor" "$hidden" "$auto"; do vk_stop_pid "$pid"; done
+    measure shown="$shown" anchor="$anchor" anchor18="$anchor18" hidden="$hidden" auto="$auto"
+    for pid in "$shown" "$anchor" "$anchor18" "$hidden" "$auto"; do vk_stop_pid "$pid"; done
     report "Linux (Qt)"
   )
 }
@@ -144,7 +156,7 @@ wine_() {
     # One prefix (and wineserver) each, readied before anything is measured;
     # "idle" runs no program: its server's share is what Wine's own
     # processes of a prefix cost without ours.
-    for name in idle hidden auto shown anchor; do
+    for name in idle hidden auto shown anchor anchor18; do
       vk_wine_prefix_new
       prefix[$name]=$WINEPREFIX
       vk_on_exit "WINEPREFIX=${prefix[$name]} vk_wine_end"
@@ -166,27 +178,28 @@ wine_() {
     vk_wait_until 30 vk_tray_count_is 2 || { echo "wine: no tray entry for /AUTO" >&2; exit 1; }
     start shown "$win_program"
     start anchor "$win_anchor"
-    if ! vk_wait_window 30 Velkrom >/dev/null || ! vk_wait_window 30 Anchor >/dev/null; then
+    VK_ANCHOR_QUERIES=18 start anchor18 "$win_anchor"
+    if ! vk_wait_window 30 Velkrom >/dev/null || ! vk_wait_until 30 two_anchors; then
       echo "wine: the windows did not show" >&2
       exit 1
     fi
     # Each prefix's wineserver, told apart by its environment.
     local s
-    for name in idle hidden auto shown anchor; do
+    for name in idle hidden auto shown anchor anchor18; do
       for s in $(pgrep -x wineserver || pgrep wineserver); do
         { tr '\0' '\n' <"/proc/$s/environ"; } 2>/dev/null | grep -qx "WINEPREFIX=${prefix[$name]}" &&
           server[$name]=$s
       done
     done
     local pairs=()
-    for name in shown anchor hidden auto idle; do
+    for name in shown anchor anchor18 hidden auto idle; do
       [[ -n ${pid[$name]:-} ]] && pairs+=("$name=${pid[$name]}")
       [[ -n ${server[$name]:-} ]] && pairs+=("$name.server=${server[$name]}")
     done
     measure "${pairs[@]}"
-    for name in shown anchor hidden auto; do
+    for name in shown anchor anchor18 hidden auto; do
       WINEPREFIX=${prefix[$name]} vk_wine_close x86_64 "${pid[$name]}" \
-        "$(basename "$([[ $name == anchor ]] && echo "$win_anchor" || echo "$win_program")")"
+        "$(basename "$([[ $name == anchor* ]] && echo "$win_anchor" || echo "$win_program")")"
     done
     report "Windows program under Wine (x86_64)"
   )
