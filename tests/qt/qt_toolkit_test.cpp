@@ -17,6 +17,7 @@
 #include "QtFixture.h"
 #include "ToolkitHarness.h"
 #include "platform/Errors.h"
+#include "platform/qt/QtWakeTimer.h"
 #include "platform/qt/QtWidgets.h"
 
 namespace vk::qt {
@@ -124,6 +125,29 @@ TEST_F(QtToolkitTest, TheWindowReportsItsOuterFrameInTwips) {
     EXPECT_EQ(form.window().width(), frame.width() * 15.0);
     EXPECT_EQ(form.window().height(), frame.height() * 15.0);
     EXPECT_EQ(frame.topLeft(), QPoint(100, 200)) << "placed by the logic, not centred";
+}
+
+// The loop driver's wake-up is single-shot to the driver: re-armed from its
+// own firing for its period it keeps that pace, re-armed for another delay
+// it takes that one, and not re-armed it fires no more.
+TEST(QtWakeTimerTest, ItFiresOnlyAsReArmedFromItsOwnFiring) {
+    QtWakeTimer wake;
+    std::vector<qint64> firedAt;
+    QElapsedTimer clock;
+    wake.onFire = [&] {
+        firedAt.push_back(clock.elapsed());
+        if (firedAt.size() == 3) wake.start(60);
+        else if (firedAt.size() < 5) wake.start(10);  // the refresh's pace
+    };
+    clock.start();
+    wake.start(10);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return firedAt.size() == 5; }, 5000));
+    EXPECT_GE(firedAt[2] - firedAt[0], 19) << "two periods of 10 ms";
+    EXPECT_GE(firedAt[3] - firedAt[2], 59) << "re-armed for 60 ms, it took the old period";
+    EXPECT_GE(firedAt[4] - firedAt[3], 9) << "re-armed for 10 ms, it kept 60";
+    // "Never again" cannot be waited on: five periods must pass without it.
+    QTest::qWait(50);
+    EXPECT_EQ(firedAt.size(), 5u) << "not re-armed, it fired again";
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #pragma once
-// The Qt backend's wake-up for the loop driver: one precise single-shot
-// QTimer in Qt's event loop.
+// The Qt backend's wake-up for the loop driver: one precise QTimer in Qt's
+// event loop, single-shot as the driver sees it.
 #include <QTimer>
 #include <cstdint>
 #include <functional>
@@ -13,13 +13,17 @@ class QtWakeTimer : public WakeTimer {
   public:
     QtWakeTimer();
     void start(std::int64_t delayMs) override;
-    void stop() override { timer_.stop(); }
+    void stop() override;
 
     // What to do when it fires: the loop driver's onWake().
     std::function<void()> onFire;
 
   private:
+    void fire();
+
     QTimer timer_;
+    bool firing_ = false;  // inside onFire
+    bool armed_ = false;   // started (or kept) since it last fired
 };
 
 }  // namespace vk::qt
