@@ -55,15 +55,21 @@ def targets(acc, relation):
 def window(role, name, secs=20):
     """The program's top-level object with this role and name, once there."""
     deadline = time.monotonic() + secs
+    seen = []
     while time.monotonic() < deadline:
+        seen = []
         for app in pyatspi.Registry.getDesktop(0):
             if app is None or app.name != PROGRAM:
                 continue
             for top in children(app):
                 if top.getRole() == role and top.name == name:
                     return top
+                seen.append(f"{top.getRoleName()} {top.name!r}")
         time.sleep(0.1)
-    fail(f"no {pyatspi.Role(role).value_name} named {name!r} in the program's tree")
+    # Role names from the objects themselves: pyatspi's role enumeration
+    # spells its names differently from one release to the next.
+    fail(f"no top-level object of role {int(role)} named {name!r}; the program's: "
+         + (", ".join(seen) or "none"))
 
 
 def check_frame(frame, name):

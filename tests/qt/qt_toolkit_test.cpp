@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QAction>
 #include <QElapsedTimer>
 #include <QMenu>
@@ -125,6 +126,19 @@ TEST_F(QtToolkitTest, TheWindowReportsItsOuterFrameInTwips) {
     EXPECT_EQ(form.window().width(), frame.width() * 15.0);
     EXPECT_EQ(form.window().height(), frame.height() * 15.0);
     EXPECT_EQ(frame.topLeft(), QPoint(100, 200)) << "placed by the logic, not centred";
+}
+
+// A fixed window reads as a dialog, a sizable one as a frame, also when Qt
+// made the window's accessible interface before the toolkit said which it is
+// (seen with Qt 6.8: the title's change event makes it).
+TEST_F(QtToolkitTest, AWindowsAccessibleRoleFollowsWhatTheToolkitMadeIt) {
+    QAccessibleInterface* made = QAccessible::queryAccessibleInterface(window());
+    ASSERT_NE(made, nullptr);
+    const bool dialog = window()->dialog();
+    EXPECT_EQ(made->role(), dialog ? QAccessible::Dialog : QAccessible::Window);
+    window()->setDialog(!dialog);
+    EXPECT_EQ(made->role(), dialog ? QAccessible::Window : QAccessible::Dialog);
+    window()->setDialog(dialog);
 }
 
 // The loop driver's wake-up is single-shot to the driver: re-armed from its

@@ -16,6 +16,19 @@ QString strippedText(const QWidget* widget) {
     return text ? withoutAccessKeys(text->text()) : QString();
 }
 
+// A window is a frame, a fixed one a dialog. Asked each time: Qt may make
+// the interface (for the title's change event, seen with Qt 6.8) before the
+// toolkit has said which of the two the window is.
+class WindowAccessible : public QAccessibleWidget {
+  public:
+    explicit WindowAccessible(WindowWidget* window)
+        : QAccessibleWidget(window, QAccessible::Window) {}
+    QAccessible::Role role() const override {
+        const auto* window = static_cast<const WindowWidget*>(widget());
+        return window->dialog() ? QAccessible::Dialog : QAccessible::Window;
+    }
+};
+
 // Labels, frame captions and the status line: their text as a read-only text
 // and as their name. A value label's name carries its frame and caption
 // ("Physical memory, Free: 23137 MB"), as a screen reader moving from label
@@ -153,10 +166,7 @@ QAccessibleInterface* describe(const QString& className, QObject* object) {
         }
         return nullptr;
     }
-    if (auto* window = dynamic_cast<WindowWidget*>(widget)) {
-        return new QAccessibleWidget(window,
-                                     window->dialog() ? QAccessible::Dialog : QAccessible::Window);
-    }
+    if (auto* window = dynamic_cast<WindowWidget*>(widget)) return new WindowAccessible(window);
     return nullptr;
 }
 
