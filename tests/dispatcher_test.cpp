@@ -186,13 +186,17 @@ struct RecordingWakeTimer : WakeTimer {
     int stops = 0;
 };
 
+// A loop driver on a virtual clock, with the wake-up it arms recorded.
+struct LoopDriverTest : ::testing::Test {
+    sim::SimClock clock;
+    Dispatcher dispatcher{clock};
+    RecordingWakeTimer wake;
+    LoopDriver loop{dispatcher, clock, wake};
+};
+
 // The loop sleeps until the next due time: a delay the wrong way round would
 // make it spin, and a posted event must not arm a wake-up that finds nothing.
-TEST(LoopDriver, ArmsOneWakeUpForTheNextDueTime) {
-    sim::SimClock clock;
-    Dispatcher dispatcher(clock);
-    RecordingWakeTimer wake;
-    LoopDriver loop(dispatcher, clock, wake);
+TEST_F(LoopDriverTest, ArmsOneWakeUpForTheNextDueTime) {
     WindowDef def = windowWithTimers();
     def.controls[0].enabled = false;  // tmrFast
     def.controls[1].enabled = true;   // tmrSecond, 1000 ms
@@ -220,11 +224,7 @@ TEST(LoopDriver, ArmsOneWakeUpForTheNextDueTime) {
 
 // A window the user restores paints before its Restore is delivered from the
 // loop: posting that event for later runs the held redraw at once.
-TEST(LoopDriver, AnEventPostedForLaterRunsTheHeldRedrawAtOnce) {
-    sim::SimClock clock;
-    Dispatcher dispatcher(clock);
-    RecordingWakeTimer wake;
-    LoopDriver loop(dispatcher, clock, wake);
+TEST_F(LoopDriverTest, AnEventPostedForLaterRunsTheHeldRedrawAtOnce) {
     WindowDef def = windowWithTimers();
     def.controls[0].redrawsOnly = true;  // tmrFast
     Form form(def);

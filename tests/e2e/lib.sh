@@ -173,6 +173,18 @@ e2e__new_window() {
   done
   return 1
 }
+# Opens openbox's window list (a middle click on the desktop), keeps a
+# screenshot NAME of it and closes it with Esc.
+e2e_window_list() {
+  local before menu
+  before=$(e2e_mapped_windows)
+  xdotool mousemove 500 400 click 2
+  menu=$(e2e_wait_new_window 5 "$before") || e2e_fail "the window list did not open"
+  e2e_screenshot "$1"
+  xdotool key Escape
+  vk_wait_until 5 vk_window_absent_id "$menu" || e2e_fail "the window list stayed open"
+}
+
 e2e_wait_new_window() {
   local secs=$1 before=$2 id
   vk_wait_until "$secs" e2e__new_window "$before" >/dev/null || return 1
