@@ -80,6 +80,10 @@ int started() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The program declares itself DPI aware; a probe that did not would be
+    // told its sizes scaled back to 96 DPI where Wine, like Windows, scales
+    // programs that are not (Wine 10 does, Wine 8 does not).
+    SetProcessDPIAware();
     if (argc == 3 && std::strcmp(argv[1], "client") == 0) return client(argv[2]);
     if (argc == 2 && std::strcmp(argv[1], "bars") == 0) return bars();
     if (argc == 1) return started();
