@@ -11,17 +11,21 @@
 
 #include "platform/win32/Win32MessageBoxes.h"
 #include "platform/win32/Win32Toolkit.h"
+#include "platform/win32/Win32WakeTimer.h"
 
 namespace vk::contract {
 namespace {
 
 // The windows, the loop and the message boxes; the services play no part.
 struct Win32Pieces {
-    Win32Pieces() { toolkit.setLoop(loop); }
+    Win32Pieces() {
+        wakeTimer.onFire = [this] { loop.onWake(); };
+    }
     SteadyClock clock;
     Dispatcher dispatcher{clock};
-    win32::Win32Toolkit toolkit{GetModuleHandleA(nullptr)};
-    LoopDriver loop{dispatcher, clock, toolkit.wakeTimer()};
+    win32::Win32WakeTimer wakeTimer{GetModuleHandleA(nullptr)};
+    LoopDriver loop{dispatcher, clock, wakeTimer};
+    win32::Win32Toolkit toolkit{GetModuleHandleA(nullptr), loop};
     win32::Win32MessageBoxes boxes{toolkit};
 };
 

@@ -5,10 +5,12 @@
 namespace vk::win32 {
 
 Win32Platform::Win32Platform(HINSTANCE instance, std::string commandLine)
-    : toolkit(instance), services{dispatcher, toolkit,  memory,
-                                  allocator,  tray,     boxes,
-                                  registry,   programs, std::move(commandLine)} {
-    toolkit.setLoop(loop);
+    : wakeTimer(instance),
+      toolkit(instance, loop),
+      services{dispatcher, toolkit,  memory,
+               allocator,  tray,     boxes,
+               registry,   programs, std::move(commandLine)} {
+    wakeTimer.onFire = [this] { loop.onWake(); };
 }
 
 }  // namespace vk::win32

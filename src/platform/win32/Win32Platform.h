@@ -15,6 +15,7 @@
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Toolkit.h"
 #include "platform/win32/Win32TrayShell.h"
+#include "platform/win32/Win32WakeTimer.h"
 
 namespace vk::win32 {
 
@@ -26,8 +27,9 @@ class Win32Platform {
 
     SteadyClock clock;
     Dispatcher dispatcher{clock};
+    Win32WakeTimer wakeTimer;
+    LoopDriver loop{dispatcher, clock, wakeTimer};
     Win32Toolkit toolkit;
-    LoopDriver loop{dispatcher, clock, toolkit.wakeTimer()};
     Win32TrayShell tray{toolkit};
     Win32MessageBoxes boxes{toolkit};
     Win32Memory memory;

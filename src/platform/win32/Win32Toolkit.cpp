@@ -68,11 +68,12 @@ DWORD topLevelExStyle(const WindowDef& def) {
 
 }  // namespace
 
-Win32Toolkit::Win32Toolkit(HINSTANCE instance, int dpi)
+Win32Toolkit::Win32Toolkit(HINSTANCE instance, LoopDriver& loop, int dpi)
     : instance_(instance),
       dpi_(dpi > 0 ? dpi : screenDpi()),
       scale_(vk::twipsPerPixel(dpi_)),
-      fonts_(dpi_) {
+      fonts_(dpi_),
+      loop_(loop) {
     registerClasses(instance_);
     icon_ = loadIcon(instance_, GetSystemMetrics(SM_CXICON));
     smallIcon_ = loadIcon(instance_, GetSystemMetrics(SM_CXSMICON));
@@ -83,7 +84,6 @@ Win32Toolkit::Win32Toolkit(HINSTANCE instance, int dpi)
     anchor_ = CreateWindowExA(0, kWindowClass, "Velkrom", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                               instance_, anchorNode_.get());
     if (!anchor_) throw ServiceError("cannot create the program's hidden window");
-    wake_ = std::make_unique<Win32WakeTimer>(anchor_);
 }
 
 Win32Toolkit::~Win32Toolkit() {
@@ -125,7 +125,7 @@ UINT Win32Toolkit::newCommandId() {
 void Win32Toolkit::createWindow(Form& form) {
     if (loaded(form)) return;
     auto record = std::make_unique<Loaded>();
-    record->binding = std::make_shared<FormBinding>(FormBinding{&form, loop_, twipsPerPixel()});
+    record->binding = std::make_shared<FormBinding>(FormBinding{&form, &loop_, twipsPerPixel()});
     record->def = &form.def();
     try {
         build(form, *record);

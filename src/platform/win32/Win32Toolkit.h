@@ -5,7 +5,7 @@
 //
 // Besides the forms' windows there is one hidden top-level window, the
 // anchor: it owns the windows that have no taskbar button and the pop-up
-// menus, carries the loop's wake-up timer and hears the shell's broadcasts.
+// menus and hears the shell's broadcasts.
 #include <windows.h>
 
 #include <cstdint>
@@ -23,7 +23,6 @@
 #include "platform/Twips.h"
 #include "platform/win32/Win32Fonts.h"
 #include "platform/win32/Win32Menus.h"
-#include "platform/win32/Win32WakeTimer.h"
 
 namespace vk::win32 {
 
@@ -32,19 +31,12 @@ struct Loaded;
 
 class Win32Toolkit : public Toolkit {
   public:
-    // `dpi` overrides the screen's logical DPI (tests); 0 asks the screen.
-    explicit Win32Toolkit(HINSTANCE instance, int dpi = 0);
+    // The windows post what happens through `loop`. `dpi` overrides the
+    // screen's logical DPI (tests); 0 asks the screen.
+    Win32Toolkit(HINSTANCE instance, LoopDriver& loop, int dpi = 0);
     ~Win32Toolkit() override;
     Win32Toolkit(const Win32Toolkit&) = delete;
     Win32Toolkit& operator=(const Win32Toolkit&) = delete;
-
-    // The loop the windows post through; set once, before any window exists.
-    void setLoop(LoopDriver& loop) {
-        loop_ = &loop;
-        wake_->setLoop(loop);
-    }
-    // The loop driver's wake-up: a timer on the anchor window.
-    WakeTimer& wakeTimer() { return *wake_; }
 
     void createWindow(Form& form) override;
     void destroyWindow(Form& form) override;
@@ -121,14 +113,13 @@ class Win32Toolkit : public Toolkit {
     int dpi_;
     PixelScale scale_;
     Fonts fonts_;
-    LoopDriver* loop_ = nullptr;
+    LoopDriver& loop_;
     HICON icon_ = nullptr;
     HICON smallIcon_ = nullptr;
     std::unique_ptr<Node> anchorNode_;
     HWND anchor_ = nullptr;
     // The window of ours the user last worked in (last activated).
     HWND lastActive_ = nullptr;
-    std::unique_ptr<Win32WakeTimer> wake_;
     struct PendingPopup {
         BindingPtr binding;
         std::string menu;

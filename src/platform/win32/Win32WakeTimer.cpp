@@ -1,6 +1,47 @@
 #include "platform/win32/Win32WakeTimer.h"
 
+#include "platform/Errors.h"
+
 namespace vk::win32 {
+namespace {
+
+constexpr const char* kWakeClass = "VelkromWake";
+
+}  // namespace
+
+Win32WakeTimer::Win32WakeTimer(HINSTANCE instance) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = procedure;
+    wc.hInstance = instance;
+    wc.lpszClassName = kWakeClass;
+    // Registered by the first timer of the process; later ones find it.
+    if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+        throw ServiceError("cannot register the wake-up's window class");
+    }
+    // Message-only: never shown, never enumerated, reached by every message
+    // loop of the thread.
+    window_ =
+        CreateWindowExA(0, kWakeClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, this);
+    if (!window_) throw ServiceError("cannot create the wake-up's window");
+}
+
+Win32WakeTimer::~Win32WakeTimer() {
+    DestroyWindow(window_);
+}
+
+LRESULT CALLBACK Win32WakeTimer::procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* timer = reinterpret_cast<Win32WakeTimer*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (timer && timer->handle(message, wParam)) return 0;
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+void Win32WakeTimer::fire() {
+    if (onFire) onFire();
+}
 
 void Win32WakeTimer::start(std::int64_t delayMs) {
     if (delayMs <= 0) {
@@ -37,7 +78,7 @@ bool Win32WakeTimer::handle(UINT message, WPARAM wParam) {
         // when it does not is the timer killed.
         armed_ = false;
         firing_ = true;
-        if (loop_) loop_->onWake();
+        fire();
         firing_ = false;
         if (!armed_) {
             KillTimer(window_, kTimerId);
@@ -47,7 +88,7 @@ bool Win32WakeTimer::handle(UINT message, WPARAM wParam) {
     }
     if (message == kWakeMessage) {
         posted_ = false;
-        if (loop_) loop_->onWake();
+        fire();
         return true;
     }
     return false;

@@ -139,7 +139,7 @@ LRESULT Win32Toolkit::handleTopLevel(Node& node, HWND hwnd, UINT message, WPARAM
             // (Wine's session end does at once), so a handler that still
             // runs (a box waits) cannot be waited for: what must not
             // outlive the program goes now.
-            if (loop_ && loop_->dispatcher().busy() && onSessionEndWhileBusy) {
+            if (loop_.dispatcher().busy() && onSessionEndWhileBusy) {
                 onSessionEndWhileBusy();
             }
             return 0;
@@ -186,7 +186,6 @@ LRESULT Win32Toolkit::handleTopLevel(Node& node, HWND hwnd, UINT message, WPARAM
 }
 
 LRESULT Win32Toolkit::handleAnchor(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (wake_ && wake_->handle(message, wParam)) return 0;
     if (message == taskbarCreated_ && taskbarCreated_ != 0) {
         if (onTaskbarCreated) onTaskbarCreated();
         return 0;
