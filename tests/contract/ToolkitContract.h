@@ -23,7 +23,7 @@ namespace vk::contract {
 // A second window, loaded for one case and unloaded after it.
 class LoadedWindow {
   public:
-    LoadedWindow(ToolkitHarness& harness, const WindowDef& def) : harness_(harness), form(def) {
+    LoadedWindow(ToolkitHarness& harness, const WindowDef& def) : form(def), harness_(harness) {
         harness_.toolkit().createWindow(form);
         harness_.dispatcher().attach(form);
     }
@@ -34,11 +34,10 @@ class LoadedWindow {
     LoadedWindow(const LoadedWindow&) = delete;
     LoadedWindow& operator=(const LoadedWindow&) = delete;
 
+    Form form;
+
   private:
     ToolkitHarness& harness_;
-
-  public:
-    Form form;
 };
 
 // The record of a tray window's entry (contractTrayWindow), as the program
