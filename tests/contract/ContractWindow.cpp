@@ -64,4 +64,15 @@ WindowDef contractWindow() {
     return w;
 }
 
+WindowDef contractTrayWindow() {
+    WindowDef w;
+    w.name = "frmTray";
+    w.clientWidth = 1500;
+    w.clientHeight = 1500;
+    ControlDef box = control("TrayIcon", ControlKind::PictureBox, "", 0, 0, 375, 375);
+    box.visible = false;
+    w.controls.push_back(box);
+    return w;
+}
+
 }  // namespace vk::contract

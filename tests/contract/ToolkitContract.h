@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -15,8 +16,44 @@
 #include "platform/EndRequest.h"
 #include "platform/Errors.h"
 #include "platform/Form.h"
+#include "platform/NotifyIcon.h"
 
 namespace vk::contract {
+
+// A second window, loaded for one case and unloaded after it.
+class LoadedWindow {
+  public:
+    LoadedWindow(ToolkitHarness& harness, const WindowDef& def) : form(def), harness_(harness) {
+        harness_.toolkit().createWindow(form);
+        harness_.dispatcher().attach(form);
+    }
+    ~LoadedWindow() {
+        harness_.dispatcher().detach(form);
+        harness_.toolkit().destroyWindow(form);
+    }
+    LoadedWindow(const LoadedWindow&) = delete;
+    LoadedWindow& operator=(const LoadedWindow&) = delete;
+
+    Form form;
+
+  private:
+    ToolkitHarness& harness_;
+};
+
+// The record of a tray window's entry (contractTrayWindow), as the program
+// fills it: id 1, the window's icon, the tip "Velkrom", mouse moves to
+// TrayIcon.
+inline NotifyIconBytes trayRecord(const Form& tray) {
+    NotifyIconData record;
+    record.cbSize = kNotifyIconDataSize;
+    record.hWnd = tray["TrayIcon"].handle();
+    record.uID = 1;
+    record.uFlags = NotifyFlag::Message | NotifyFlag::Icon | NotifyFlag::Tip;
+    record.uCallbackMessage = MouseMessage::Move;
+    record.hIcon = tray.window().icon();
+    record.szTip = fixedLengthTip("Velkrom");
+    return encodeNotifyIcon(record);
+}
 
 template <class Harness>
 class ToolkitContract : public ::testing::Test {
@@ -357,6 +394,130 @@ TYPED_TEST_P(ToolkitContract, AHandlerMayDestroyTheWindowItRunsFrom) {
     form["lblOut"].setCaption("no widget behind it any more");
 }
 
+// A bordered box shows its children inside its border and clips them to
+// that area; the border keeps its width in pixels as the box grows.
+TYPED_TEST_P(ToolkitContract, ABorderedBoxClipsItsChildrenToTheAreaInsideTheBorder) {
+    ToolkitHarness& h = this->harness;
+    const struct {
+        const char* control;
+        double width;  // twips set first; 0 keeps the definition's
+        Pixels inside;
+    } rows[] = {
+        {"picInner", 0, {0, 0, 40, 17}},  // no border
+        {"picBar", 0, {2, 2, 96, 13}},
+        {"picBar", 3000, {2, 2, 196, 13}},
+    };
+    for (const auto& r : rows) {
+        if (r.width > 0) this->window[r.control].setWidth(r.width);
+        const Pixels p = h.insideArea(this->window, r.control);
+        EXPECT_EQ(p, r.inside) << r.control << " " << r.width << ": " << p.left << "," << p.top
+                               << " " << p.width << "x" << p.height;
+    }
+    const Pixels inner = h.pixelsFromContainerCorner(this->window, "picInner");
+    EXPECT_EQ(inner, (Pixels{2, 2, 40, 17}))
+        << "the child sits inside the border: " << inner.left << "," << inner.top;
+}
+
+TYPED_TEST_P(ToolkitContract, TheWindowReportsItsOuterFrameInTwips) {
+    ToolkitHarness& h = this->harness;
+    Control& frm = this->window.window();
+    frm.setLeft(1500);
+    frm.setTop(3000);
+    h.showActive(this->window);
+    const Pixels frame = h.outerFrame(this->window);
+    EXPECT_EQ(frm.left(), frame.left * 15.0);
+    EXPECT_EQ(frm.top(), frame.top * 15.0);
+    EXPECT_EQ(frm.width(), frame.width * 15.0);
+    EXPECT_EQ(frm.height(), frame.height * 15.0);
+    EXPECT_EQ(frame.left, 100) << "placed by the logic, not centred";
+    EXPECT_EQ(frame.top, 200) << "placed by the logic, not centred";
+    EXPECT_GE(frame.width, 200) << "the frame holds the client area";
+    EXPECT_GE(frame.height, 150) << "the frame holds the client area";
+}
+
+// The program minimises its window before the first show, as a start
+// without a tray entry does; the user brings it back from the taskbar,
+// which the window reports once as Restore. The program's own restore
+// reports nothing.
+TYPED_TEST_P(ToolkitContract, AWindowTheUserRestoresRaisesRestore) {
+    ToolkitHarness& h = this->harness;
+    Form& form = this->window;
+    int restores = 0;
+    form.on("frmTest", EventType::Restore, [&] { ++restores; });
+    form.window().setWindowState(WindowState::Minimized);
+    form.window().peer()->setVisible(true);
+    EXPECT_TRUE(h.shown(form, "frmTest")) << "on the taskbar";
+    EXPECT_EQ(form.window().windowState(), WindowState::Minimized);
+
+    h.restoreByUser(form);
+    ASSERT_TRUE(h.runUntil([&] { return restores == 1; }));
+    EXPECT_EQ(form.window().windowState(), WindowState::Normal);
+
+    // The program minimises it and restores it, each change through the
+    // loop before the next, as separate handlers make them. Events arrive in
+    // order: a marker posted after a change comes after anything it raised.
+    for (WindowState state : {WindowState::Minimized, WindowState::Normal}) {
+        form.window().setWindowState(state);
+        EXPECT_EQ(form.window().windowState(), state);
+        this->log.clear();
+        h.postLater(form, "lblOut", EventType::Click);
+        ASSERT_TRUE(h.runUntil([&] { return !this->log.empty(); }));
+    }
+    EXPECT_EQ(form.window().windowState(), WindowState::Normal);
+    EXPECT_EQ(restores, 1) << "the program's own restore is no Restore event";
+}
+
+// An entry shows from its add to its delete; a second add or delete of it
+// is refused, and a window that does not exist gets none.
+TYPED_TEST_P(ToolkitContract, ATrayEntryShowsFromItsAddToItsDelete) {
+    ToolkitHarness& h = this->harness;
+    LoadedWindow tray(h, contractTrayWindow());
+    const NotifyIconBytes record = trayRecord(tray.form);
+    const auto hWnd = static_cast<std::uint32_t>(tray.form["TrayIcon"].handle());
+    ASSERT_NE(hWnd, 0u);
+    ASSERT_NE(tray.form.window().icon(), 0u);
+    EXPECT_FALSE(h.trayEntry(hWnd, 1));
+    // Its answer says whether a notification area holds the entry now;
+    // without one (Qt offscreen) the entry waits for the next.
+    h.tray().notifyIcon(ShellMessage::Add, record);
+    const std::optional<ShownTrayEntry> shown = h.trayEntry(hWnd, 1);
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(shown->tip, "Velkrom");
+    EXPECT_TRUE(shown->icon);
+
+    EXPECT_EQ(h.tray().notifyIcon(ShellMessage::Add, record), 0) << "the entry exists already";
+    EXPECT_NE(h.tray().notifyIcon(ShellMessage::Delete, record), 0);
+    EXPECT_FALSE(h.trayEntry(hWnd, 1));
+    EXPECT_EQ(h.tray().notifyIcon(ShellMessage::Delete, record), 0) << "nothing left to delete";
+
+    NotifyIconData unknown = decodeNotifyIcon(record);
+    unknown.hWnd = 0xEEEEEEEEu;
+    EXPECT_EQ(h.tray().notifyIcon(ShellMessage::Add, encodeNotifyIcon(unknown)), 0);
+    EXPECT_FALSE(h.trayEntry(0xEEEEEEEEu, 1));
+}
+
+// What the user does to the entry reaches TrayIcon's MouseMove handler as
+// the mouse message it stands for, as the shell's callback would carry it.
+TYPED_TEST_P(ToolkitContract, TrayActivationsReachTrayIconAsMouseMessages) {
+    ToolkitHarness& h = this->harness;
+    std::vector<std::uint32_t> messages;
+    LoadedWindow tray(h, contractTrayWindow());
+    tray.form.on("TrayIcon", EventType::MouseMove,
+                 Handler([&](const EventArgs& e) { messages.push_back(e.message); }));
+    const NotifyIconBytes record = trayRecord(tray.form);
+    const auto hWnd = static_cast<std::uint32_t>(tray.form["TrayIcon"].handle());
+    h.tray().notifyIcon(ShellMessage::Add, record);
+    ASSERT_TRUE(h.trayEntry(hWnd, 1));
+    for (TrayActivation how :
+         {TrayActivation::Context, TrayActivation::Single, TrayActivation::Double}) {
+        h.activateTrayEntry(hWnd, 1, how);
+    }
+    ASSERT_TRUE(h.runUntil([&] { return messages.size() >= 3; }));
+    EXPECT_EQ(messages, (std::vector<std::uint32_t>{MouseMessage::RightUp, MouseMessage::LeftUp,
+                                                    MouseMessage::LeftDoubleClick}));
+    h.tray().notifyIcon(ShellMessage::Delete, record);
+}
+
 REGISTER_TYPED_TEST_SUITE_P(
     ToolkitContract, ControlsSitAtTheirPixelsInTheirContainers,
     GeometryTakesWholePixelsAndReportsThemBack, ImpossibleGeometryIsRefusedAndChangesNothing,
@@ -366,6 +527,8 @@ REGISTER_TYPED_TEST_SUITE_P(
     ADisabledWindowsMenuBarIsDeadItsPopUpIsNot, APictureBoxTakesIconsOnly,
     AWindowThatCannotBeBuiltLeavesNothingBehind, TimersTickFromTheLoopAtMostEveryTenMilliseconds,
     AModalBoxHoldsBackEveryEventUntilOk, AnEndRequestClosesTheBoxAndIsDeliveredFirst,
-    AHandlerMayDestroyTheWindowItRunsFrom);
+    AHandlerMayDestroyTheWindowItRunsFrom, ABorderedBoxClipsItsChildrenToTheAreaInsideTheBorder,
+    TheWindowReportsItsOuterFrameInTwips, AWindowTheUserRestoresRaisesRestore,
+    ATrayEntryShowsFromItsAddToItsDelete, TrayActivationsReachTrayIconAsMouseMessages);
 
 }  // namespace vk::contract

@@ -24,11 +24,25 @@ class SimHarness : public ToolkitHarness {
     Dispatcher& dispatcher() override { return sim.dispatcher; }
     Toolkit& toolkit() override { return sim.toolkit; }
     MessageBoxes& boxes() override { return sim.boxes; }
+    TrayShell& tray() override { return sim.tray; }
     double twipsPerPixel() override { return sim.toolkit.twipsPerPixel; }
 
     Pixels pixels(const Form& form, const std::string& control) override {
         const sim::SimPeer& p = peer(form, control);
         return {p.pixels.left, p.pixels.top, p.pixels.width, p.pixels.height};
+    }
+    Pixels insideArea(const Form& form, const std::string& control) override {
+        const sim::SimPeer::Pixels p = peer(form, control).insideArea();
+        return {p.left, p.top, p.width, p.height};
+    }
+    Pixels pixelsFromContainerCorner(const Form& form, const std::string& control) override {
+        const sim::SimPeer::Pixels inside = peer(form, form[control].def().parent).insideArea();
+        const Pixels p = pixels(form, control);
+        return {inside.left + p.left, inside.top + p.top, p.width, p.height};
+    }
+    Pixels outerFrame(const Form& form) override {
+        // The sim's windows have no frame: the window is its client area.
+        return pixels(form, form.name());
     }
     std::string shownText(const Form& form, const std::string& control) override {
         return peer(form, control).text();
@@ -48,6 +62,13 @@ class SimHarness : public ToolkitHarness {
         }
         return true;
     }
+    std::optional<ShownTrayEntry> trayEntry(std::uint32_t hWnd, std::uint32_t id) override {
+        const auto it = sim.tray.entries.find({hWnd, id});
+        if (it == sim.tray.entries.end() || !sim.tray.hostPresent) return std::nullopt;
+        const NotifyIconData& fields = it->second;
+        return ShownTrayEntry{shownTip(fields), (fields.uFlags & NotifyFlag::Icon) != 0 &&
+                                                    sim.toolkit.isIcon(fields.hIcon)};
+    }
 
     void showActive(Form& form) override { form.window().peer()->setVisible(true); }
     void clickButton(Form& form, const std::string& control) override { sim.click(form, control); }
@@ -65,6 +86,14 @@ class SimHarness : public ToolkitHarness {
     }
     void pressCloseBox(Form& form) override {
         sim.toolkit.closeByUser(form, sim.dispatcher);
+        settle();
+    }
+    void restoreByUser(Form& form) override {
+        sim.toolkit.restoreByUser(form, sim.dispatcher);
+        settle();
+    }
+    void activateTrayEntry(std::uint32_t hWnd, std::uint32_t id, TrayActivation how) override {
+        sim.tray.activate(hWnd, id, shellMouseMessage(how), sim.dispatcher);
         settle();
     }
     void pressDialogKey(Form& form, bool enter) override {

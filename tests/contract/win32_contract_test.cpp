@@ -2,7 +2,9 @@
 // under Wine on a private X display (tests/win32/with_display.sh).
 #include <gtest/gtest.h>
 
+#include <map>
 #include <stdexcept>
+#include <utility>
 
 #include "ToolkitContract.h"
 #include "platform/LoopDriver.h"
@@ -11,6 +13,7 @@
 
 #include "platform/win32/Win32MessageBoxes.h"
 #include "platform/win32/Win32Toolkit.h"
+#include "platform/win32/Win32TrayShell.h"
 #include "platform/win32/Win32WakeTimer.h"
 
 namespace vk::contract {
@@ -42,11 +45,40 @@ void CALLBACK answerBox(HWND, UINT, UINT_PTR timer, DWORD) {
     if (gBoxes) gBoxes->dismissOpen();
 }
 
+// The shell the tray is handed: the real one, with a note of every entry it
+// took. On the test display (Wine, no tray host) the real shell answers
+// adds and deletes as a shell does, a second add or delete refused, but it
+// keeps its entries in Wine's explorer, out of the test's sight: what the
+// entry shows and where the user's activations go is read from the notes.
+// (It also took an add for a window that does not exist: Win32TrayShell
+// refuses that one itself.)
+std::map<std::pair<HWND, UINT>, NOTIFYICONDATAA> gShellEntries;
+
+BOOL WINAPI notingShell(DWORD message, PNOTIFYICONDATAA record) {
+    const BOOL result = Shell_NotifyIconA(message, record);
+    const std::pair<HWND, UINT> key{record->hWnd, record->uID};
+    if (result && message == NIM_ADD) gShellEntries[key] = *record;
+    if (result && message == NIM_DELETE) gShellEntries.erase(key);
+    return result;
+}
+
+const NOTIFYICONDATAA* shellEntry(std::uint32_t hWnd, std::uint32_t id) {
+    for (const auto& [key, record] : gShellEntries) {
+        if (static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(key.first)) == hWnd &&
+            key.second == id) {
+            return &record;
+        }
+    }
+    return nullptr;
+}
+
 class Win32Harness : public ToolkitHarness {
   public:
+    Win32Harness() { gShellEntries.clear(); }
     Dispatcher& dispatcher() override { return w.dispatcher; }
     Toolkit& toolkit() override { return w.toolkit; }
     MessageBoxes& boxes() override { return w.boxes; }
+    TrayShell& tray() override { return tray_; }
     bool boxOpen() override { return w.boxes.open(); }
     double twipsPerPixel() override { return w.toolkit.twipsPerPixel(); }
 
@@ -55,6 +87,29 @@ class Win32Harness : public ToolkitHarness {
         RECT r;
         GetWindowRect(h, &r);
         MapWindowPoints(HWND_DESKTOP, GetParent(h), reinterpret_cast<POINT*>(&r), 2);
+        return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+    }
+    Pixels insideArea(const Form& form, const std::string& control) override {
+        // The client area, and its origin within the window's rectangle.
+        const HWND h = window(form, control);
+        RECT outer;
+        RECT client;
+        GetWindowRect(h, &outer);
+        GetClientRect(h, &client);
+        POINT origin{0, 0};
+        ClientToScreen(h, &origin);
+        return {origin.x - outer.left, origin.y - outer.top, client.right, client.bottom};
+    }
+    Pixels pixelsFromContainerCorner(const Form& form, const std::string& control) override {
+        RECT r;
+        RECT container;
+        GetWindowRect(window(form, control), &r);
+        GetWindowRect(window(form, form[control].def().parent), &container);
+        return {r.left - container.left, r.top - container.top, r.right - r.left, r.bottom - r.top};
+    }
+    Pixels outerFrame(const Form& form) override {
+        RECT r;
+        GetWindowRect(w.toolkit.window(form), &r);
         return {r.left, r.top, r.right - r.left, r.bottom - r.top};
     }
     std::string shownText(const Form& form, const std::string& control) override {
@@ -77,6 +132,17 @@ class Win32Harness : public ToolkitHarness {
     }
     bool windowGone(const Form& form) override {
         return !w.toolkit.window(form) && !IsWindow(shownWindow_);
+    }
+    std::optional<ShownTrayEntry> trayEntry(std::uint32_t hWnd, std::uint32_t id) override {
+        const NOTIFYICONDATAA* record = shellEntry(hWnd, id);
+        if (!record) return std::nullopt;
+        NotifyIconData fields;
+        fields.szTip = std::string(record->szTip, kTipLength);
+        ICONINFO icon{};
+        const bool drawable = (record->uFlags & NIF_ICON) && GetIconInfo(record->hIcon, &icon);
+        if (icon.hbmMask) DeleteObject(icon.hbmMask);
+        if (icon.hbmColor) DeleteObject(icon.hbmColor);
+        return ShownTrayEntry{shownTip(fields), drawable};
     }
 
     void showActive(Form& form) override {
@@ -146,6 +212,18 @@ class Win32Harness : public ToolkitHarness {
         // What the close box sends.
         SendMessageA(w.toolkit.window(form), WM_SYSCOMMAND, SC_CLOSE, 0);
     }
+    void restoreByUser(Form& form) override {
+        // What the taskbar does.
+        ShowWindow(w.toolkit.window(form), SW_RESTORE);
+    }
+    void activateTrayEntry(std::uint32_t hWnd, std::uint32_t id, TrayActivation how) override {
+        // As the shell: the record's callback message to the record's
+        // window, the mouse message in lParam.
+        const NOTIFYICONDATAA* record = shellEntry(hWnd, id);
+        if (!record || !(record->uFlags & NIF_MESSAGE)) return;
+        PostMessageA(record->hWnd, record->uCallbackMessage, record->uID,
+                     static_cast<LPARAM>(shellMouseMessage(how)));
+    }
     void pressDialogKey(Form&, bool enter) override {
         type({}, enter ? VK_RETURN : VK_ESCAPE, enter ? "Enter" : "Esc");
     }
@@ -209,6 +287,7 @@ class Win32Harness : public ToolkitHarness {
     }
 
     Win32Pieces w;
+    win32::Win32TrayShell tray_{w.toolkit, notingShell};
     HWND shownWindow_ = nullptr;
     bool lastKeyUp_ = false;
     int leftUps_ = 0;  // left-button releases through the loop

@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QSystemTrayIcon>
 #include <QTimer>
 #include <stdexcept>
 
@@ -20,11 +21,28 @@ class QtHarness : public ToolkitHarness {
     Dispatcher& dispatcher() override { return qt.dispatcher; }
     Toolkit& toolkit() override { return qt.toolkit; }
     MessageBoxes& boxes() override { return qt.boxes; }
+    TrayShell& tray() override { return qt.tray; }
     double twipsPerPixel() override { return qt.toolkit.twipsPerPixel(); }
 
     Pixels pixels(const Form& form, const std::string& control) override {
         const QWidget& w = widget(form, control);
         return {w.x(), w.y(), w.width(), w.height()};
+    }
+    Pixels insideArea(const Form& form, const std::string& control) override {
+        QWidget& w = widget(form, control);
+        auto* box = dynamic_cast<qt::PictureBoxWidget*>(&w);
+        if (!box) throw std::logic_error(control + " holds no children");
+        const QRect inside = box->client() == box ? box->rect() : box->client()->geometry();
+        return {inside.x(), inside.y(), inside.width(), inside.height()};
+    }
+    Pixels pixelsFromContainerCorner(const Form& form, const std::string& control) override {
+        const QWidget& w = widget(form, control);
+        const QPoint corner = w.mapTo(&widget(form, form[control].def().parent), QPoint(0, 0));
+        return {corner.x(), corner.y(), w.width(), w.height()};
+    }
+    Pixels outerFrame(const Form& form) override {
+        const QRect frame = qt.toolkit.window(form)->frameGeometry();
+        return {frame.x(), frame.y(), frame.width(), frame.height()};
     }
     std::string shownText(const Form& form, const std::string& control) override {
         switch (form[control].kind()) {
@@ -52,6 +70,11 @@ class QtHarness : public ToolkitHarness {
     }
     bool windowGone(const Form& form) override {
         return qt.toolkit.window(form) == nullptr && shownWindow_.isNull();
+    }
+    std::optional<ShownTrayEntry> trayEntry(std::uint32_t hWnd, std::uint32_t id) override {
+        const QSystemTrayIcon* entry = qt.tray.entry(hWnd, id);
+        if (!entry || !entry->isVisible()) return std::nullopt;
+        return ShownTrayEntry{entry->toolTip().toStdString(), !entry->icon().isNull()};
     }
 
     void showActive(Form& form) override {
@@ -89,6 +112,21 @@ class QtHarness : public ToolkitHarness {
         QTest::mouseDClick(target, Qt::LeftButton, {}, target->mapFrom(area, at));
     }
     void pressCloseBox(Form& form) override { qt.toolkit.window(form)->close(); }
+    void restoreByUser(Form& form) override {
+        // As the window manager does: the state changes from outside the
+        // toolkit's own calls. The user restores a window the taskbar
+        // shows: what the window system has to say of its show comes first.
+        QCoreApplication::processEvents();
+        qt::WindowWidget* window = qt.toolkit.window(form);
+        window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    }
+    void activateTrayEntry(std::uint32_t hWnd, std::uint32_t id, TrayActivation how) override {
+        // As the tray host reports it.
+        qt.tray.activate(hWnd, id,
+                         how == TrayActivation::Context  ? QSystemTrayIcon::Context
+                         : how == TrayActivation::Double ? QSystemTrayIcon::DoubleClick
+                                                         : QSystemTrayIcon::Trigger);
+    }
     void pressDialogKey(Form& form, bool enter) override {
         QTest::keyClick(qt.toolkit.window(form), enter ? Qt::Key_Return : Qt::Key_Escape);
     }

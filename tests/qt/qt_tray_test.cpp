@@ -52,39 +52,6 @@ struct QtTrayShellTest : ::testing::Test {
     std::vector<std::uint32_t> messages;
 };
 
-TEST_F(QtTrayShellTest, AddShowsTheIconAndTipDeleteTakesItAway) {
-    ASSERT_NE(hWnd(), 0u);
-    ASSERT_NE(form.window().icon(), 0u);
-    qt.tray.notifyIcon(ShellMessage::Add, record());
-    QSystemTrayIcon* entry = qt.tray.entry(hWnd(), 1);
-    ASSERT_NE(entry, nullptr);
-    EXPECT_EQ(entry->toolTip(), "Velkrom");
-    EXPECT_FALSE(entry->icon().isNull());
-    EXPECT_TRUE(entry->isVisible());
-
-    EXPECT_EQ(qt.tray.notifyIcon(ShellMessage::Add, record()), 0) << "the entry exists already";
-    EXPECT_NE(qt.tray.notifyIcon(ShellMessage::Delete, record()), 0);
-    EXPECT_EQ(qt.tray.entry(hWnd(), 1), nullptr);
-    EXPECT_EQ(qt.tray.notifyIcon(ShellMessage::Delete, record()), 0) << "nothing left to delete";
-}
-
-TEST_F(QtTrayShellTest, AnUnknownWindowGetsNoEntry) {
-    NotifyIconBytes bytes = record();
-    bytes[4] = bytes[5] = bytes[6] = bytes[7] = 0xEE;
-    EXPECT_EQ(qt.tray.notifyIcon(ShellMessage::Add, bytes), 0);
-    EXPECT_EQ(qt.tray.entry(0xEEEEEEEE, 1), nullptr);
-}
-
-TEST_F(QtTrayShellTest, ActivationsReachTrayIconAsMouseMessages) {
-    qt.tray.notifyIcon(ShellMessage::Add, record());
-    qt.tray.activate(hWnd(), 1, QSystemTrayIcon::Context);
-    qt.tray.activate(hWnd(), 1, QSystemTrayIcon::Trigger);
-    qt.tray.activate(hWnd(), 1, QSystemTrayIcon::DoubleClick);
-    ASSERT_TRUE(test::waitFor([&] { return messages.size() == 3; }));
-    EXPECT_EQ(messages, (std::vector<std::uint32_t>{MouseMessage::RightUp, MouseMessage::LeftUp,
-                                                    MouseMessage::LeftDoubleClick}));
-}
-
 TEST_F(QtTrayShellTest, AnotherCallbackMessageIsNoMouseMove) {
     qt.tray.notifyIcon(ShellMessage::Add, record(0x8001));
     qt.tray.activate(hWnd(), 1, QSystemTrayIcon::Context);

@@ -1,8 +1,7 @@
 // What is the Win32 toolkit's alone, beyond the contract every toolkit
-// passes: the record the shell is handed, minimising and the user's
-// restore, a refused tray entry and a refused block's box through the real
-// program. Runs under
-// Wine on a private X display (tests/win32/with_display.sh).
+// passes: the record the shell is handed, a refused tray entry and a
+// refused block's box through the real program. Runs under Wine on a
+// private X display (tests/win32/with_display.sh).
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -56,38 +55,6 @@ bool runUntil(Win32Toolkit& toolkit, const std::function<bool()>& done, DWORD ti
         while (!done() && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) toolkit.process(msg);
     }
     return true;
-}
-
-// The program minimises the window where it has no tray entry; the user
-// brings it back from the taskbar, which the window reports as Restore.
-TEST(Win32Window, MinimisedByTheProgramRestoredByTheUser) {
-    Win32Platform p(GetModuleHandleA(nullptr));
-    Form form{contract::contractWindow()};
-    p.toolkit.createWindow(form);
-    p.dispatcher.attach(form);
-    int restores = 0;
-    form.on("frmTest", EventType::Restore, [&] { ++restores; });
-    const HWND window = p.toolkit.window(form);
-    // Minimised before its first show, as a "/AUTO" start without a tray.
-    form.window().setWindowState(WindowState::Minimized);
-    form.window().peer()->setVisible(true);
-    EXPECT_TRUE(IsWindowVisible(window)) << "on the taskbar";
-    EXPECT_TRUE(IsIconic(window));
-    EXPECT_EQ(form.window().windowState(), WindowState::Minimized);
-
-    ShowWindow(window, SW_RESTORE);  // the user, from the taskbar
-    ASSERT_TRUE(runUntil(p.toolkit, [&] { return restores == 1; }));
-    EXPECT_EQ(form.window().windowState(), WindowState::Normal);
-
-    form.window().setWindowState(WindowState::Minimized);
-    form.window().setWindowState(WindowState::Normal);
-    EXPECT_FALSE(IsIconic(window));
-    bool marker = false;
-    form.on("lblOut", EventType::Click, [&] { marker = true; });
-    p.loop.postLater(form, "lblOut", EventType::Click);
-    ASSERT_TRUE(runUntil(p.toolkit, [&] { return marker; }));
-    EXPECT_EQ(restores, 1) << "the program's own restore is no Restore event";
-    p.toolkit.destroyWindow(form);
 }
 
 // Asks the Windows allocator for a block no address space holds.

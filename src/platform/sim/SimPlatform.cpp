@@ -25,6 +25,13 @@ void SimPeer::setPicture(std::uintptr_t handle) {
     if (handle && !pictures_.count(handle)) throw PropertyRefused("no picture with that handle");
 }
 
+SimPeer::Pixels SimPeer::insideArea() const {
+    const Border border = control_.def().border;
+    const int edge = border == Border::Sunken3D ? 2 : border == Border::Single ? 1 : 0;
+    return {edge, edge, std::max(0, pixels.width - 2 * edge),
+            std::max(0, pixels.height - 2 * edge)};
+}
+
 void SimToolkit::createWindow(Form& form) {
     // A control whose container is missing: the window cannot be built,
     // and nothing of it is.
@@ -56,6 +63,7 @@ void SimToolkit::createWindow(Form& form) {
         peer->setWidth(def.width);
         peer->setHeight(def.height);
         control->attachPeer(peer.get());
+        handles_[peer->handle_] = Target{&form, control->name()};
         peers_[control.get()] = std::move(peer);
     }
 }
@@ -63,7 +71,12 @@ void SimToolkit::createWindow(Form& form) {
 void SimToolkit::destroyWindow(Form& form) {
     destroyed.push_back(form.name());
     form.detachPeers();
-    for (const auto& control : form.controls()) peers_.erase(control.get());
+    for (const auto& control : form.controls()) {
+        const auto it = peers_.find(control.get());
+        if (it == peers_.end()) continue;
+        handles_.erase(it->second->handle_);
+        peers_.erase(it);
+    }
 }
 
 bool SimToolkit::pressShortcut(Form& form, const std::string& keys, Dispatcher& dispatcher) {
@@ -132,6 +145,12 @@ SimPeer* SimToolkit::peer(const Control& control) {
     return it == peers_.end() ? nullptr : it->second.get();
 }
 
+std::optional<SimToolkit::Target> SimToolkit::findHandle(std::uintptr_t handle) const {
+    const auto it = handles_.find(handle);
+    if (it == handles_.end()) return std::nullopt;
+    return it->second;
+}
+
 void SimMemory::query(MemoryStatus& record) {
     ++queries;
     if (script) script(queries, status);
@@ -167,9 +186,32 @@ std::int32_t SimTray::notifyIcon(std::uint32_t message, const NotifyIconBytes& r
     calls.push_back({message, record});
     const auto id = entryId(record);
     if (result == 0) return 0;
-    if (message == ShellMessage::Add) return entries.insert(id).second && hostPresent ? result : 0;
+    if (message == ShellMessage::Add) {
+        // Notifications need a window to go to.
+        if (!toolkit_.findHandle(id.first)) return 0;
+        return entries.emplace(id, decodeNotifyIcon(record)).second && hostPresent ? result : 0;
+    }
     if (message == ShellMessage::Delete) return entries.erase(id) ? result : 0;
     return 0;
+}
+
+bool SimTray::activate(std::uint32_t hWnd, std::uint32_t id, std::uint32_t mouseMessage,
+                       Dispatcher& dispatcher) const {
+    const auto entry = entries.find({hWnd, id});
+    if (entry == entries.end()) return false;
+    const NotifyIconData& fields = entry->second;
+    // A picture box hears the callback message as a mouse move.
+    if (!(fields.uFlags & NotifyFlag::Message) || fields.uCallbackMessage != MouseMessage::Move) {
+        return false;
+    }
+    const std::optional<SimToolkit::Target> target = toolkit_.findHandle(hWnd);
+    if (!target) return false;
+    EventArgs args;
+    args.message = mouseMessage;
+    // Where the callback's lParam puts it: the message number as x, in pixels.
+    args.x = mouseMessage * toolkit_.twipsPerPixel;
+    dispatcher.post(*target->form, target->control, EventType::MouseMove, args);
+    return true;
 }
 
 bool SimTray::entryShown(const NotifyIconBytes& record) const {

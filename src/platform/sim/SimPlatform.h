@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -67,14 +68,19 @@ class SimPeer : public ControlPeer {
 
     const std::string& text() const { return text_; }
     bool enabledOnScreen() const { return enabled_; }
+    struct Pixels {
+        int left = 0, top = 0, width = 0, height = 0;
+    };
+    // Where the control's children are shown and clipped: inside its border
+    // (a sunken one is two pixels wide, a single line one), in pixels from
+    // its outer corner.
+    Pixels insideArea() const;
     bool checkedOnScreen() const { return checked_; }
 
     bool refuse = false;     // every property call throws PropertyRefused
     bool shown = false;      // what the screen shows (windows start unshown)
     bool minimized = false;  // windows: on the taskbar only
-    struct {
-        int left = 0, top = 0, width = 0, height = 0;
-    } pixels;  // the place on screen, in its container's client area
+    Pixels pixels;           // the place on screen, in its container's client area
     std::uintptr_t handle_ = 0;
     std::uintptr_t icon_ = 0;  // windows: their icon's handle
 
@@ -120,6 +126,14 @@ class SimToolkit : public Toolkit {
 
     // The peer of a control of a loaded window (nullptr when none).
     SimPeer* peer(const Control& control);
+    // What a native handle names: a control of a loaded window.
+    struct Target {
+        Form* form;
+        std::string control;
+    };
+    std::optional<Target> findHandle(std::uintptr_t handle) const;
+    // Whether a handle names an icon of the toolkit's.
+    bool isIcon(std::uintptr_t handle) const { return icons_.count(handle) > 0; }
 
     double twipsPerPixel = 15;        // 96 DPI
     std::vector<std::string> popups;  // "form/menu" per opening
@@ -129,6 +143,7 @@ class SimToolkit : public Toolkit {
 
   private:
     std::map<const Control*, std::unique_ptr<SimPeer>> peers_;
+    std::map<std::uintptr_t, Target> handles_;
     std::set<std::uintptr_t> icons_;  // the windows' icons: what a picture box takes
     std::uintptr_t nextHandle_ = 0x1000;
 };
@@ -168,22 +183,34 @@ class SimAllocator : public BlockAllocator {
     std::function<void()> whileAllocating;
 };
 
+// As the shell: an entry belongs to a window of the toolkit's, and what the
+// user does to it goes to that window as the record's callback message.
 class SimTray : public TrayShell {
   public:
     struct Call {
         std::uint32_t message;
         NotifyIconBytes record;
     };
+    explicit SimTray(const SimToolkit& toolkit) : toolkit_(toolkit) {}
     std::int32_t notifyIcon(std::uint32_t message, const NotifyIconBytes& record) override;
     bool entryShown(const NotifyIconBytes& record) const override;
+    // The user acts on the entry of a window handle and id: its window hears
+    // `mouseMessage` as a mouse move, when its record asks for mouse moves.
+    // False when there is no such entry or its record asks for none.
+    bool activate(std::uint32_t hWnd, std::uint32_t id, std::uint32_t mouseMessage,
+                  Dispatcher& dispatcher) const;
     std::vector<Call> calls;
     // 0: every call fails and nothing is kept.
     std::int32_t result = 1;
     // A notification area is there. Without one an add is kept but fails;
     // the entry shows once a host is there again.
     bool hostPresent = true;
-    // Entries kept, keyed by window handle and id, as a shell keeps them.
-    std::set<std::pair<std::uint32_t, std::uint32_t>> entries;
+    // Entries kept, keyed by window handle and id, with the record they
+    // were added with, as a shell keeps them.
+    std::map<std::pair<std::uint32_t, std::uint32_t>, NotifyIconData> entries;
+
+  private:
+    const SimToolkit& toolkit_;
 };
 
 class SimBoxes : public MessageBoxes {
@@ -264,7 +291,7 @@ class SimPlatform {
     SimToolkit toolkit;
     SimMemory memory;
     SimAllocator allocator;
-    SimTray tray;
+    SimTray tray{toolkit};
     SimBoxes boxes;
     SimRegistry registry;
     SimPrograms programs;

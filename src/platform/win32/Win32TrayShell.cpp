@@ -98,6 +98,9 @@ bool Win32TrayShell::entryShown(const NotifyIconBytes& record) const {
 
 std::int32_t Win32TrayShell::notifyIcon(std::uint32_t message, const NotifyIconBytes& record) {
     NOTIFYICONDATAA native = nativeRecord(record);
+    // No window of ours to hear the entry's notifications: no entry. Wine's
+    // shell would take it all the same.
+    if (message == NIM_ADD && !toolkit_.findWindow(native.hWnd)) return FALSE;
     const BOOL result = shell_(message, &native);
     const Key key{native.hWnd, native.uID};
     if (message == NIM_ADD) {
