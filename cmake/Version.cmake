@@ -5,6 +5,9 @@
 # component and the running program, so that software centres and desktops
 # tie them together.
 set(VK_APP_ID io.github.velkrom.Velkrom)
+# The project's home page: the site of the domain the id names. Software
+# centres link to it (AppStream 1.0 warns about metadata without one).
+set(VK_HOMEPAGE https://velkrom.github.io/)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/Version.h.in
                ${PROJECT_BINARY_DIR}/generated/VelkromVersion.h @ONLY)
 add_library(vk_version INTERFACE)
