@@ -108,12 +108,21 @@ e2e_expect_tray() {
     e2e_fail "the tray host holds $(vk_tray_count) entries, expected $n"
 }
 
-# The one tray entry's window.
+# The one tray entry's window, once it has been drawn. The tray host lists
+# an entry as soon as it has taken the entry's window in, which may be before
+# the window is mapped there: a click then reaches the host, not the entry.
 e2e_tray_icon() {
   local icon
   icon=$(vk_tray_icons | head -n 1)
   [[ -n $icon ]] || e2e_fail "there is no tray entry"
+  vk_wait_until 10 e2e_drawn "$icon" || e2e_fail "the tray entry $icon was not drawn"
   echo "$icon"
+}
+
+# The window shows more than one colour: it is mapped and has been drawn.
+e2e_drawn() {
+  (($(import -silent -window "$1" -depth 8 txt:- 2>/dev/null | awk 'NR > 1 { print $3 }' |
+    sort -u | wc -l) > 1))
 }
 
 # e2e_key WINDOW KEY...: gives the window the keyboard focus and types the

@@ -83,16 +83,6 @@ e2e_stop_program() {
   e2e_expect_tray 0
 }
 
-# The one tray entry's window, once Wine has drawn it: before that it
-# takes no clicks.
-e2e_tray_icon() {
-  local icon
-  icon=$(vk_tray_icons | head -n 1)
-  [[ -n $icon ]] || e2e_fail "there is no tray entry"
-  vk_wait_until 10 w32__drawn "$icon" || e2e_fail "the tray entry $icon was not drawn"
-  echo "$icon"
-}
-
 # Right-clicks the tray entry and prints the program's pop-up menu's window
 # id: a new top-level window of the program's own (the tray entry's tooltip,
 # which Wine's explorer.exe shows, may come up too).
@@ -127,7 +117,7 @@ w32__new_program_window() {
 # until the pointer leaves the entry).
 w32_menu_pick() {
   local popup=$1 which=$2 geometry x y w h
-  vk_wait_until 5 w32__drawn "$popup" || e2e_fail "the pop-up menu $popup was not drawn"
+  vk_wait_until 5 e2e_drawn "$popup" || e2e_fail "the pop-up menu $popup was not drawn"
   geometry=$(vk_geometry "$popup")
   [[ -n $geometry ]] || e2e_fail "the pop-up menu $popup is gone"
   read -r x y w h <<<"$geometry"
@@ -135,11 +125,6 @@ w32_menu_pick() {
   xdotool mousemove $((x + w / 2)) "$y" || e2e_fail "could not move onto the pop-up menu"
   vk_wait_until 5 w32__pointer_on "$popup" || e2e_fail "the pointer is not on the pop-up menu"
   xdotool click 1 || e2e_fail "could not click the pop-up menu"
-}
-# More than one colour: the window shows more than its background.
-w32__drawn() {
-  (($(import -silent -window "$1" -depth 8 txt:- 2>/dev/null | awk 'NR > 1 { print $3 }' |
-    sort -u | wc -l) > 1))
 }
 # The top-level window under the pointer is WINDOW.
 w32__pointer_on() {
