@@ -60,8 +60,6 @@ class ToolkitContract : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_EQ(harness.twipsPerPixel(), 15.0) << "the tables are for 96 DPI";
-        harness.toolkit().createWindow(window);
-        harness.dispatcher().attach(window);
         for (const char* name : {"frmTest", "fraBox", "lblOut", "picBar", "cmdOK", "cmdCancel",
                                  "mnuItem", "mnuCheck", "mnuSubItem", "mnuOtherItem", "mnuPop"}) {
             const std::string control = name;
@@ -72,10 +70,6 @@ class ToolkitContract : public ::testing::Test {
             }
         }
     }
-    void TearDown() override {
-        harness.dispatcher().detach(window);
-        harness.toolkit().destroyWindow(window);
-    }
     static std::string describe(const std::string& name, EventType type) {
         const char* what = type == EventType::Click      ? "Click"
                            : type == EventType::DblClick ? "DblClick"
@@ -84,8 +78,9 @@ class ToolkitContract : public ::testing::Test {
     }
 
     Harness harness;
-    Form window{contractWindow()};
     std::vector<std::string> log;
+    LoadedWindow loaded_{harness, contractWindow()};
+    Form& window = loaded_.form;
 };
 
 TYPED_TEST_SUITE_P(ToolkitContract);

@@ -52,24 +52,22 @@ void CALLBACK answerBox(HWND, UINT, UINT_PTR timer, DWORD) {
 // entry shows and where the user's activations go is read from the notes.
 // (It also took an add for a window that does not exist: Win32TrayShell
 // refuses that one itself.)
-std::map<std::pair<HWND, UINT>, NOTIFYICONDATAA> gShellEntries;
+// Keyed as the portable record names an entry: the window handle's 32 bits
+// and the id.
+std::map<std::pair<std::uint32_t, UINT>, NOTIFYICONDATAA> gShellEntries;
 
 BOOL WINAPI notingShell(DWORD message, PNOTIFYICONDATAA record) {
     const BOOL result = Shell_NotifyIconA(message, record);
-    const std::pair<HWND, UINT> key{record->hWnd, record->uID};
+    const std::pair<std::uint32_t, UINT> key{
+        static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(record->hWnd)), record->uID};
     if (result && message == NIM_ADD) gShellEntries[key] = *record;
     if (result && message == NIM_DELETE) gShellEntries.erase(key);
     return result;
 }
 
 const NOTIFYICONDATAA* shellEntry(std::uint32_t hWnd, std::uint32_t id) {
-    for (const auto& [key, record] : gShellEntries) {
-        if (static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(key.first)) == hWnd &&
-            key.second == id) {
-            return &record;
-        }
-    }
-    return nullptr;
+    const auto it = gShellEntries.find({hWnd, id});
+    return it == gShellEntries.end() ? nullptr : &it->second;
 }
 
 class Win32Harness : public ToolkitHarness {
