@@ -1,11 +1,16 @@
 # vk_windows_header_check(TARGET SOURCE_ROOT EXCLUDED_DIR...): an object
-# library that compiles every header under SOURCE_ROOT, each in a file of its
-# own right after <windows.h>, so the build fails when a portable header
-# spells one of the SDK's macros (HKEY_*, ERROR_*, NIM_*, WM_*, min, max...).
-# EXCLUDED_DIRs (relative to SOURCE_ROOT) hold headers that are not portable.
+# library that compiles every header under SOURCE_ROOT after <windows.h>, so
+# the build fails when a portable header spells one of the SDK's macros
+# (HKEY_*, ERROR_*, NIM_*, WM_*, min, max...). EXCLUDED_DIRs (relative to
+# SOURCE_ROOT) hold headers that are not portable.
+#
+# All of them in one file: <windows.h> comes first, so every header's text is
+# read with the SDK's macros defined whichever header includes it first, and
+# the SDK and the standard headers are parsed once for the lot instead of
+# once per header (a file per header cost each Windows build about a minute).
 function(vk_windows_header_check target root)
   file(GLOB_RECURSE headers CONFIGURE_DEPENDS RELATIVE ${root} ${root}/*.h)
-  set(sources)
+  set(text "#include <windows.h>\n")
   foreach(header IN LISTS headers)
     set(portable TRUE)
     foreach(excluded IN LISTS ARGN)
@@ -14,16 +19,13 @@ function(vk_windows_header_check target root)
       endif()
     endforeach()
     if(portable)
-      string(MAKE_C_IDENTIFIER ${header} name)
-      set(source ${CMAKE_CURRENT_BINARY_DIR}/${target}/${name}.cpp)
-      # Written only when the text changes, so a configure run rebuilds nothing.
-      file(CONFIGURE OUTPUT ${source} CONTENT "#include <windows.h>\n#include \"${header}\"\n")
-      list(APPEND sources ${source})
+      string(APPEND text "#include \"${header}\"\n")
     endif()
   endforeach()
-  add_library(${target} OBJECT ${sources})
+  set(source ${CMAKE_CURRENT_BINARY_DIR}/${target}.cpp)
+  # Written only when the text changes, so a configure run rebuilds nothing.
+  file(CONFIGURE OUTPUT ${source} CONTENT "${text}")
+  add_library(${target} OBJECT ${source})
   target_include_directories(${target} PRIVATE ${root})
-  # <windows.h> parsed once for all of them, not once per header.
-  target_precompile_headers(${target} PRIVATE <windows.h>)
   vk_warnings(${target})
 endfunction()
