@@ -181,22 +181,9 @@ TEST(AboutDialogClosing, EventsQueuedForAClosedDialogAreDropped) {
     EXPECT_TRUE(a.sim.boxes.shown.empty());
 }
 
-// A toolkit whose About window refuses to be placed.
-struct RefusingToolkit : Toolkit {
-    explicit RefusingToolkit(sim::SimToolkit& toolkit) : inner(toolkit) {}
-    void createWindow(Form& form) override {
-        inner.createWindow(form);
-        if (form.name() == "frmAbout") inner.peer(form.window())->refuse = true;
-    }
-    void destroyWindow(Form& form) override { inner.destroyWindow(form); }
-    void popupMenu(Form& form, const std::string& menu) override { inner.popupMenu(form, menu); }
-    void quit() override { inner.quit(); }
-    sim::SimToolkit& inner;
-};
-
 TEST(AboutDialogOpening, AFailedLoadLeavesTheMainWindowEnabled) {
     sim::SimPlatform sim;
-    RefusingToolkit toolkit(sim.toolkit);
+    test::RefusingToolkit toolkit(sim.toolkit, "frmAbout");  // the window refuses to be placed
     Services services{sim.dispatcher, toolkit,      sim.memory, sim.allocator, sim.tray, sim.boxes,
                       sim.registry,   sim.programs, ""};
     Program program(services);

@@ -206,21 +206,6 @@ TEST(Exit, AnEndRequestWhileABoxWaitsClosesItAndUnloadsNext) {
     }
 }
 
-// A toolkit on which one control of the main window refuses every change.
-struct RefusingToolkit : Toolkit {
-    RefusingToolkit(sim::SimToolkit& toolkit, const char* control)
-        : inner(toolkit), refusing(control) {}
-    void createWindow(Form& form) override {
-        inner.createWindow(form);
-        if (Control* c = form.find(refusing)) inner.peer(*c)->refuse = true;
-    }
-    void destroyWindow(Form& form) override { inner.destroyWindow(form); }
-    void popupMenu(Form& form, const std::string& menu) override { inner.popupMenu(form, menu); }
-    void quit() override { inner.quit(); }
-    sim::SimToolkit& inner;
-    const char* refusing;
-};
-
 TEST(Load, ARefusedStepDoesNotStopTheStart) {
     const struct {
         const char* line;
@@ -249,7 +234,7 @@ TEST(Load, ARefusedStepDoesNotStopTheStart) {
     for (const auto& r : rows) {
         SCOPED_TRACE(r.refusing);
         sim::SimPlatform sim(r.line);
-        RefusingToolkit toolkit(sim.toolkit, r.refusing);
+        test::RefusingToolkit toolkit(sim.toolkit, r.refusing);
         Services services{sim.dispatcher, toolkit,      sim.memory,
                           sim.allocator,  sim.tray,     sim.boxes,
                           sim.registry,   sim.programs, sim.services.commandLine};
