@@ -13,6 +13,7 @@ std::int64_t SteadyClock::nowMs() const {
 
 LoopDriver::LoopDriver(Dispatcher& dispatcher, Clock& clock, WakeTimer& timer)
     : dispatcher_(dispatcher), clock_(clock), timer_(timer) {
+    timer_.onFire = [this] { onWake(); };
     dispatcher_.onScheduleChanged = [this] {
         // Inside pump() the wake-up is re-armed once it returns; arming now
         // would only wake a modal box's loop for nothing.
@@ -22,6 +23,7 @@ LoopDriver::LoopDriver(Dispatcher& dispatcher, Clock& clock, WakeTimer& timer)
 
 LoopDriver::~LoopDriver() {
     dispatcher_.onScheduleChanged = nullptr;
+    timer_.onFire = nullptr;
 }
 
 void LoopDriver::post(Form& form, std::string_view control, EventType type, const EventArgs& args) {

@@ -6,6 +6,7 @@
 // in here) nothing is pumped: the outermost pump re-arms once the handler
 // has returned.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string_view>
 
@@ -20,7 +21,8 @@ class SteadyClock : public Clock {
 };
 
 // The backend's one wake-up: a single-shot timer. When it fires the backend
-// calls LoopDriver::onWake().
+// calls onFire, which the loop driver that uses the timer sets to its own
+// onWake() for as long as it exists.
 class WakeTimer {
   public:
     virtual ~WakeTimer() = default;
@@ -28,6 +30,8 @@ class WakeTimer {
     // backend's loop gets to it).
     virtual void start(std::int64_t delayMs) = 0;
     virtual void stop() = 0;
+
+    std::function<void()> onFire;
 };
 
 class LoopDriver {

@@ -21,9 +21,6 @@ namespace {
 
 // The windows, the loop and the message boxes; the services play no part.
 struct Win32Pieces {
-    Win32Pieces() {
-        wakeTimer.onFire = [this] { loop.onWake(); };
-    }
     SteadyClock clock;
     Dispatcher dispatcher{clock};
     win32::Win32WakeTimer wakeTimer{GetModuleHandleA(nullptr)};

@@ -7,8 +7,6 @@ namespace vk::qt {
 QtPlatform::QtPlatform(std::string commandLine)
     : services{dispatcher, toolkit,  memory,
                allocator,  tray,     boxes,
-               registry,   programs, std::move(commandLine)} {
-    wakeTimer.onFire = [this] { loop.onWake(); };
-}
+               registry,   programs, std::move(commandLine)} {}
 
 }  // namespace vk::qt

@@ -3,7 +3,6 @@
 // event loop, single-shot as the driver sees it.
 #include <QTimer>
 #include <cstdint>
-#include <functional>
 
 #include "platform/LoopDriver.h"
 
@@ -14,9 +13,6 @@ class QtWakeTimer : public WakeTimer {
     QtWakeTimer();
     void start(std::int64_t delayMs) override;
     void stop() override;
-
-    // What to do when it fires: the loop driver's onWake().
-    std::function<void()> onFire;
 
   private:
     void fire();

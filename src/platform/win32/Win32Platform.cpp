@@ -9,8 +9,6 @@ Win32Platform::Win32Platform(HINSTANCE instance, std::string commandLine)
       toolkit(instance, loop),
       services{dispatcher, toolkit,  memory,
                allocator,  tray,     boxes,
-               registry,   programs, std::move(commandLine)} {
-    wakeTimer.onFire = [this] { loop.onWake(); };
-}
+               registry,   programs, std::move(commandLine)} {}
 
 }  // namespace vk::win32

@@ -39,10 +39,6 @@ LRESULT CALLBACK Win32WakeTimer::procedure(HWND hwnd, UINT message, WPARAM wPara
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
-void Win32WakeTimer::fire() {
-    if (onFire) onFire();
-}
-
 void Win32WakeTimer::start(std::int64_t delayMs) {
     if (delayMs <= 0) {
         stop();
@@ -78,7 +74,7 @@ bool Win32WakeTimer::handle(UINT message, WPARAM wParam) {
         // when it does not is the timer killed.
         armed_ = false;
         firing_ = true;
-        fire();
+        if (onFire) onFire();
         firing_ = false;
         if (!armed_) {
             KillTimer(window_, kTimerId);
@@ -88,7 +84,7 @@ bool Win32WakeTimer::handle(UINT message, WPARAM wParam) {
     }
     if (message == kWakeMessage) {
         posted_ = false;
-        fire();
+        if (onFire) onFire();
         return true;
     }
     return false;

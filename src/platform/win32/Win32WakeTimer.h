@@ -6,8 +6,6 @@
 // box's or a menu's included.
 #include <windows.h>
 
-#include <functional>
-
 #include "platform/LoopDriver.h"
 #include "platform/win32/Win32Messages.h"
 
@@ -23,9 +21,6 @@ class Win32WakeTimer : public WakeTimer {
     void start(std::int64_t delayMs) override;
     void stop() override;
 
-    // What to do when it fires: the loop driver's onWake().
-    std::function<void()> onFire;
-
     static constexpr UINT_PTR kTimerId = 1;
     static constexpr UINT kWakeMessage = PrivateMessage::Wake;
 
@@ -33,7 +28,6 @@ class Win32WakeTimer : public WakeTimer {
     static LRESULT CALLBACK procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     // True when the message was the wake-up.
     bool handle(UINT message, WPARAM wParam);
-    void fire();
 
     HWND window_ = nullptr;
     bool posted_ = false;  // a wake-up message is on its way
