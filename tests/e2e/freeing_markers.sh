@@ -49,8 +49,13 @@ markers_match_before() {
   done
 }
 
-# Starts the program, runs one pass and succeeds when markers show; fails
-# (after checking that none was due) when the free bars shrank.
+# Starts the program, runs one pass and succeeds when markers show;
+# otherwise fails. A bar that no look saw narrower may still have been: free
+# memory that sits at a pixel's edge makes the bar flicker by one pixel
+# between two looks, and the refresh right after the run may have seen the
+# narrower width (seen under the sanitizers, about one pass in six). Such a
+# pass is counted in `unseen`, and when every pass was one, that is a fault.
+unseen=0
 free_once() {
   local top width
   e2e_start
@@ -75,11 +80,15 @@ free_once() {
     e2e_stop_program
     return 1
   fi
-  for top in "${!before[@]}"; do
-    ((narrowest[$top] < before[$top])) ||
-      e2e_fail "no marker after Ctrl+F, yet the free bar at row $top never got narrower than ${before[$top]} px"
-  done
   vk_wait_until 5 e2e_status_is "$main" "$ready" || e2e_fail "the status line did not return to Ready"
+  for top in "${!before[@]}"; do
+    if ((narrowest[$top] >= before[$top])); then
+      e2e_log "no marker after Ctrl+F, yet no look saw the free bar at row $top narrower than ${before[$top]} px"
+      unseen=$((unseen + 1))
+      e2e_stop_program
+      return 1
+    fi
+  done
   e2e_log "free memory fell during the run; no marker was due"
   e2e_stop_program
   return 1
@@ -92,7 +101,11 @@ for attempt in 1 2 3; do
     break
   fi
 done
-$shown || e2e_skip "free memory moved during each of $attempt runs, so no marker could be checked"
+if ! $shown; then
+  ((unseen < attempt)) ||
+    e2e_fail "no marker after Ctrl+F in any of $attempt runs, yet no look saw a free bar get narrower"
+  e2e_skip "free memory moved during each of $attempt runs, so no marker could be checked"
+fi
 
 shown_ms=$(e2e_elapsed_ms)
 e2e_screenshot markers-after-free
