@@ -9,10 +9,6 @@
 namespace vk::qt {
 namespace {
 
-QString qs(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
 // A choice posts the entry's Click. A checkable entry's mark belongs to the
 // logic (its handler sets Checked), so Qt's own toggle is taken back first.
 void connectChoice(QAction* action, const std::string& name, const BindingPtr& binding,
@@ -46,10 +42,10 @@ MenuTree buildMenus(const Form& form, WindowWidget& window, const BindingPtr& bi
         bool barEntry = false;
         if (def.parent.empty()) {
             if (def.visible) {
-                menu = window.menuBar()->addMenu(qs(def.caption));
+                menu = window.menuBar()->addMenu(QString::fromStdString(def.caption));
                 barEntry = true;
             } else {
-                menu = new QMenu(qs(def.caption));
+                menu = new QMenu(QString::fromStdString(def.caption));
                 tree.popupOnly.push_back(menu);
             }
             action = menu->menuAction();
@@ -59,12 +55,13 @@ MenuTree buildMenus(const Form& form, WindowWidget& window, const BindingPtr& bi
             if (def.separator) {
                 action = parent->addSeparator();
             } else if (opensMenu.count(def.name)) {
-                menu = parent->addMenu(qs(def.caption));
+                menu = parent->addMenu(QString::fromStdString(def.caption));
                 action = menu->menuAction();
             } else {
-                action = parent->addAction(qs(def.caption));
+                action = parent->addAction(QString::fromStdString(def.caption));
                 if (!def.shortcut.empty()) {
-                    action->setShortcut(QKeySequence(qs(def.shortcut), QKeySequence::PortableText));
+                    action->setShortcut(QKeySequence(QString::fromStdString(def.shortcut),
+                                                     QKeySequence::PortableText));
                 }
                 action->setCheckable(def.checkable);
                 connectChoice(action, def.name, binding, barEntry ? &window : nullptr);

@@ -9,14 +9,6 @@
 #include "platform/qt/QtWidgets.h"
 
 namespace vk::qt {
-namespace {
-
-QString qs(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-}  // namespace
-
 QWidget& WidgetPeer::widget() const {
     if (!widget_) throw PropertyRefused("the control's window is gone");
     return *widget_;
@@ -62,9 +54,9 @@ double WidgetPeer::setHeight(double twips) {
 void CaptionPeer::setCaption(const std::string& text) {
     QWidget& w = widget();
     if (auto* captioned = dynamic_cast<TextWidget*>(&w)) {
-        captioned->setText(qs(text));
+        captioned->setText(QString::fromStdString(text));
     } else if (auto* button = dynamic_cast<QPushButton*>(&w)) {
-        button->setText(qs(text));
+        button->setText(QString::fromStdString(text));
     }
 }
 
@@ -128,7 +120,7 @@ bool WindowPeer::liveGeometry(Rect& outer) const {
 }
 
 void WindowPeer::setCaption(const std::string& text) {
-    window().setWindowTitle(qs(text));
+    window().setWindowTitle(QString::fromStdString(text));
 }
 
 void WindowPeer::placeAtFirstShow() {
@@ -262,8 +254,8 @@ QAction& MenuPeer::action() const {
 }
 
 void MenuPeer::setCaption(const std::string& text) {
-    if (menu_) menu_->setTitle(qs(text));
-    action().setText(qs(text));
+    if (menu_) menu_->setTitle(QString::fromStdString(text));
+    action().setText(QString::fromStdString(text));
 }
 
 void MenuPeer::setVisible(bool on) {
