@@ -12,36 +12,47 @@
 set -uo pipefail
 src=${1:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../src" && pwd)}
 
+# rank FOLDER: sets RANK to the folder's level, 99 for no layer. A variable,
+# not output: the check runs once per include, and a command substitution
+# would fork a shell each time.
 rank() {
   case $1 in
-    platform) echo 0 ;;
-    window) echo 1 ;;
-    memory | freeing | tray | about) echo 2 ;;
-    app) echo 3 ;;
-    *) echo 99 ;;
+    platform) RANK=0 ;;
+    window) RANK=1 ;;
+    memory | freeing | tray | about) RANK=2 ;;
+    app) RANK=3 ;;
+    *) RANK=99 ;;
   esac
 }
 
+files=$(find "$src" -type f \( -name '*.h' -o -name '*.cpp' \) | wc -l)
+if ((files == 0)); then
+  echo "layers: no sources under $src" >&2
+  exit 1
+fi
+
+# Every quoted include of every file, as "FILE<tab>INCLUDED", from one sed
+# over all the files.
 bad=0
-while IFS= read -r file; do
+while IFS=$'\t' read -r file included; do
   rel=${file#"$src"/}
-  [[ $(basename "$rel") == main_*.cpp ]] && continue
-  folder=${rel%%/*}
-  own=$(rank "$folder")
-  while IFS= read -r included; do
-    target=${included%%/*}
-    if (($(rank "$target") > own)); then
-      echo "$rel includes $included, from a layer above its own"
-      bad=1
-    fi
-    if [[ $rel == platform/* && $rel != platform/*/* && $included == platform/*/* ]]; then
-      echo "$rel includes $included: the portable core names no implementation"
-      bad=1
-    fi
-  done < <(sed -nE 's/^[[:space:]]*#[[:space:]]*include[[:space:]]+"([^"]+)".*/\1/p' "$file")
-done < <(find "$src" -type f \( -name '*.h' -o -name '*.cpp' \) | sort)
+  [[ ${rel##*/} == main_*.cpp ]] && continue
+  rank "${rel%%/*}"
+  own=$RANK
+  rank "${included%%/*}"
+  if ((RANK > own)); then
+    echo "$rel includes $included, from a layer above its own"
+    bad=1
+  fi
+  if [[ $rel == platform/* && $rel != platform/*/* && $included == platform/*/* ]]; then
+    echo "$rel includes $included: the portable core names no implementation"
+    bad=1
+  fi
+done < <(find "$src" -type f \( -name '*.h' -o -name '*.cpp' \) -print0 | sort -z |
+  xargs -0 -r sed -nE 's/^[[:space:]]*#[[:space:]]*include[[:space:]]+"([^"]+)".*/\1/; T; F; p' |
+  paste - -)
 
 if ((bad)); then
   exit 1
 fi
-echo "layers: every include of $(find "$src" -type f \( -name '*.h' -o -name '*.cpp' \) | wc -l) files keeps to its layer"
+echo "layers: every include of $files files keeps to its layer"
