@@ -20,13 +20,6 @@ shift
 dir=${VK_BUILD_ROOT:-$repo/build}/$flavour
 
 release=(-DCMAKE_BUILD_TYPE=Release)
-# The sanitizer and Windows trees compile each library's files in batches
-# (a unity build): the headers a batch shares are parsed, and under the
-# sanitizers instrumented, once a batch instead of once a file, about half
-# of those builds' time. The Release tree compiles file by file: it is the
-# one the static check reads (scripts/tidy.sh checks each source as that
-# build compiles it).
-unity=(-DCMAKE_UNITY_BUILD=ON)
 
 if [[ -z ${CMAKE_CXX_COMPILER_LAUNCHER+set} ]] && command -v ccache >/dev/null 2>&1; then
   export CMAKE_CXX_COMPILER_LAUNCHER=ccache CMAKE_C_COMPILER_LAUNCHER=ccache
@@ -36,13 +29,13 @@ case $flavour in
   release) options=("${release[@]}" "-DVK_UNIT_TESTS=${VK_UNIT_TESTS:-ON}") ;;
   # Line tables only: all a sanitizer's report needs to name file and line,
   # at a fraction of the full debugging information's compile time.
-  asan) options=("${unity[@]}" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DVK_SANITIZE=ON
+  asan) options=(-DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DVK_SANITIZE=ON
     -DVK_BUILD_BENCH=OFF) ;;
   package) options=("${release[@]}" -DVK_BUILD_TESTS=OFF -DVK_BUILD_BENCH=OFF) ;;
   mingw-x86_64 | mingw-i686)
     # Tests and benchmarks on: a build folder from before they existed for
     # Windows still has them off in its cache.
-    options=("${release[@]}" "${unity[@]}" "-DCMAKE_TOOLCHAIN_FILE=$repo/cmake/$flavour.cmake"
+    options=("${release[@]}" "-DCMAKE_TOOLCHAIN_FILE=$repo/cmake/$flavour.cmake"
       -DVK_BUILD_TESTS=ON -DVK_BUILD_BENCH=ON)
     ;;
   *)

@@ -43,13 +43,21 @@ for tool in "clang-tidy-$version" "run-clang-tidy-$version"; do
     fail "$tool is not installed (scripts/setup-debian.sh test installs it)"
 done
 
-# Prints "KEY FILE" for each of the project's sources in the compile
-# commands; KEY is "-" when ninja holds no record of what the file includes.
+# Writes the compile commands clang-tidy reads ($database) and prints
+# "KEY FILE" for each of the project's sources in them; KEY is "-" when ninja
+# holds no record of what the file includes. The build compiles a target's
+# files in batches (a unity build: one generated file that includes them);
+# clang-tidy gets one command per source, the batch's own, so that each
+# file is checked with the includes it names itself, and a file is keyed by
+# its batch's included headers but not by the other sources of its batch.
 # Debian's interpreter runs these Python lines (the one on PATH may differ).
+database=$dir/tidy-database
 keys() {
-  /usr/bin/python3 - "$dir" "$repo/src/" "$repo/.clang-tidy" "clang-tidy-$version" <<'PY'
-import hashlib, json, os, shlex, subprocess, sys
-build, src, config, tidy = sys.argv[1:5]
+  mkdir -p "$database"
+  /usr/bin/python3 - "$dir" "$repo/src/" "$repo/.clang-tidy" "clang-tidy-$version" \
+    "$database/compile_commands.json" <<'PY'
+import hashlib, json, os, re, shlex, subprocess, sys
+build, src, config, tidy, out = sys.argv[1:6]
 # check=True: a tool that fails stops the listing, and the gate with it.
 version = subprocess.run([tidy, "--version"], capture_output=True, text=True, check=True).stdout
 deps, current = {}, None
@@ -73,19 +81,35 @@ def digest(path):
     return digests[path]
 with open(config, "rb") as f:
     settings = version + f.read().decode()
+include = re.compile(r'^#include "([^"]+)"$', re.M)
+database = []
 for entry in json.load(open(os.path.join(build, "compile_commands.json"))):
     file = os.path.normpath(os.path.join(entry["directory"], entry["file"]))
-    if not file.startswith(src):
-        continue
-    words = shlex.split(entry["command"])
+    command = entry["command"]
+    words = shlex.split(command)
     output = words[words.index("-o") + 1] if "-o" in words else None
-    if output not in deps:
-        print("-", file)
-        continue
-    key = hashlib.sha256((settings + entry["command"]).encode())
-    for path in sorted(deps[output]):
-        key.update((path + digest(path)).encode())
-    print(key.hexdigest(), file)
+    batch = [file]
+    if "/Unity/unity_" in file:
+        with open(file) as f:
+            batch = [os.path.normpath(p) for p in include.findall(f.read())]
+    for source in batch:
+        if not source.startswith(src):
+            continue
+        own = command if source == file else command.replace(entry["file"], source)
+        if own == command and source != file:
+            sys.exit(f"tidy: the command for {file} does not name it as {entry['file']}")
+        database.append({"directory": entry["directory"], "command": own, "file": source})
+        if output not in deps:
+            print("-", source)
+            continue
+        key = hashlib.sha256((settings + own).encode())
+        for path in sorted(deps[output]):
+            if path.endswith(".cpp") and os.path.normpath(os.path.join(build, path)) != source:
+                continue
+            key.update((path + digest(path)).encode())
+        print(key.hexdigest(), source)
+with open(out, "w") as f:
+    json.dump(database, f, indent=1)
 PY
 }
 
@@ -112,21 +136,6 @@ echo "tidy: clang-tidy $version checking ${#files[@]} sources (${#checked[@]} un
 # repository's src/ as the headers that count.
 as_regex() { printf '%s' "$1" | sed 's/[][\.*^$+?(){}|]/\\&/g'; }
 pattern=$(for file in "${files[@]}"; do as_regex "$file"; echo; done | paste -sd '|')
-
-# clang reads no precompiled header of GCC's: clang-tidy gets the compile
-# commands without it, so each file is checked with the includes it names
-# itself (a file that leans on the precompiled header fails the gate).
-database=$dir/tidy-database
-mkdir -p "$database"
-/usr/bin/python3 - "$dir/compile_commands.json" "$database/compile_commands.json" <<'PY' ||
-import json, re, sys
-entries = json.load(open(sys.argv[1]))
-pch = re.compile(r" -Winvalid-pch| -include \S*cmake_pch\.hxx")
-for entry in entries:
-    entry["command"] = pch.sub("", entry["command"])
-json.dump(entries, open(sys.argv[2], "w"), indent=1)
-PY
-  fail "the compile commands for clang-tidy could not be written"
 
 # run-clang-tidy prints each file's findings in one piece; it is a Python
 # script of the standard library, run by Debian's interpreter. Its colours
