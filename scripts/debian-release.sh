@@ -15,7 +15,7 @@ vk_debian_codename() {
 }
 
 # Prints the clang-tidy major version a release ships as its default (its
-# package clang-tidy-N brings run-clang-tidy-N); status 1 on another release.
+# package clang-tidy-N); status 1 on another release.
 vk_release_clang_tidy() {
   case $(vk_debian_codename) in
     bookworm) echo 14 ;;
@@ -25,15 +25,15 @@ vk_release_clang_tidy() {
 }
 
 # Prints the clang-tidy major version the static check uses: the release's
-# default, and on another system the newest run-clang-tidy-N on PATH.
+# default, and on another system the newest clang-tidy-N on PATH.
 # Nothing and status 1 when there is none.
 vk_clang_tidy_version() {
   vk_release_clang_tidy && return 0
   local dir found=()
   local IFS=:
   for dir in $PATH; do
-    found+=("$dir"/run-clang-tidy-[0-9]*)
+    found+=("$dir"/clang-tidy-[0-9]*)
   done
-  printf '%s\n' "${found[@]}" | sed -n 's|.*/run-clang-tidy-\([0-9]*\)$|\1|p' |
+  printf '%s\n' "${found[@]}" | sed -n 's|.*/clang-tidy-\([0-9]*\)$|\1|p' |
     sort -n | tail -n 1 | grep .
 }

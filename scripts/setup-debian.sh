@@ -56,7 +56,7 @@ windows_packages=(cmake ninja-build googletest
 # one end-to-end test; the validators the package is checked with
 # (python3-debian reads the machine-readable copyright file); the openbox
 # window manager for the test that minimises the window; the release's
-# clang-tidy (with its run-clang-tidy) for the static check gate; a private session bus
+# clang-tidy for the static check gate; a private session bus
 # with Debian's Python D-Bus bindings for the end-to-end test that plays a
 # StatusNotifierItem host (tests/e2e/sni_host.py); the accessibility bus
 # (at-spi2-core) and Debian's pyatspi for the end-to-end test that reads the

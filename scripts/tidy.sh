@@ -38,14 +38,13 @@ fail() {
 # shellcheck source=scripts/debian-release.sh
 source "$repo/scripts/debian-release.sh"
 version=$(vk_clang_tidy_version) || fail "no clang-tidy found (scripts/setup-debian.sh test installs the release's)"
-for tool in "clang-tidy-$version" "run-clang-tidy-$version"; do
-  command -v "$tool" >/dev/null ||
-    fail "$tool is not installed (scripts/setup-debian.sh test installs it)"
-done
+command -v "clang-tidy-$version" >/dev/null ||
+  fail "clang-tidy-$version is not installed (scripts/setup-debian.sh test installs it)"
 
 # Writes the compile commands clang-tidy reads ($database) and prints
-# "KEY FILE" for each of the project's sources in them; KEY is "-" when ninja
-# holds no record of what the file includes. The build compiles a target's
+# "KEY COST FILE" for each of the project's sources in them; KEY is "-" when
+# ninja holds no record of what the file includes, COST how many files its
+# batch reads (what its check's time grows with). The build compiles a target's
 # files in batches (a unity build: one generated file that includes them);
 # clang-tidy gets one command per source, the batch's own, so that each
 # file is checked with the includes it names itself, and a file is keyed by
@@ -100,14 +99,14 @@ for entry in json.load(open(os.path.join(build, "compile_commands.json"))):
             sys.exit(f"tidy: the command for {file} does not name it as {entry['file']}")
         database.append({"directory": entry["directory"], "command": own, "file": source})
         if output not in deps:
-            print("-", source)
+            print("-", 0, source)
             continue
         key = hashlib.sha256((settings + own).encode())
         for path in sorted(deps[output]):
             if path.endswith(".cpp") and os.path.normpath(os.path.join(build, path)) != source:
                 continue
             key.update((path + digest(path)).encode())
-        print(key.hexdigest(), source)
+        print(key.hexdigest(), len(deps[output]), source)
 with open(out, "w") as f:
     json.dump(database, f, indent=1)
 PY
@@ -118,11 +117,11 @@ PY
 listing=$(keys) || fail "listing the sources and their keys failed (messages above)"
 [[ -n $listing ]] || fail "the compile commands in $dir name no source under $repo/src/"
 checked=() files=() file_keys=()
-while read -r key file; do
+while read -r key cost file; do
   if [[ $key != - && -e $clean/$key ]]; then
     checked+=("$file")
   else
-    files+=("$file")
+    files+=("$cost $file")
     file_keys+=("$key")
   fi
 done <<<"$listing"
@@ -131,21 +130,35 @@ if ((${#files[@]} == 0)); then
   exit 0
 fi
 echo "tidy: clang-tidy $version checking ${#files[@]} sources (${#checked[@]} unchanged since their last clean check)"
+mapfile -t ordered < <(printf '%s\n' "${files[@]}" | sort -rn | cut -d ' ' -f 2-)
 
-# The files as one regular expression for run-clang-tidy, and the
-# repository's src/ as the headers that count.
+# One clang-tidy per core, the costliest sources first, so that no core is
+# left with a long one at the end while the other idles. Each source's
+# findings print in one piece when it is done; clang's counts of the
+# (suppressed) warnings in other people's headers are left out. The headers
+# that count are the repository's src/. Debian's interpreter runs the lines.
 as_regex() { printf '%s' "$1" | sed 's/[][\.*^$+?(){}|]/\\&/g'; }
-pattern=$(for file in "${files[@]}"; do as_regex "$file"; echo; done | paste -sd '|')
-
-# run-clang-tidy prints each file's findings in one piece; it is a Python
-# script of the standard library, run by Debian's interpreter. Its colours
-# and clang's counts of the (suppressed) warnings in other people's headers
-# are taken out of the log.
-if ! /usr/bin/python3 "$(command -v "run-clang-tidy-$version")" -p "$database" -quiet -j "$jobs" \
-  -clang-tidy-binary "$(command -v "clang-tidy-$version")" \
-  -header-filter "^$(as_regex "$repo/src/")" "^($pattern)\$" 2>&1 |
-  sed -u -e 's/\x1b\[[0-9;]*m//g' -e '/^[0-9]* warnings\{0,1\} generated\.$/d' \
-    -e '/^Suppressed [0-9]* warnings/d' -e '/^Use -header-filter=/d'; then
+if ! /usr/bin/python3 - "$(command -v "clang-tidy-$version")" "$database" \
+  "^$(as_regex "$repo/src/")" "$jobs" "$repo/" "${ordered[@]}" <<'PY'; then
+import concurrent.futures, re, subprocess, sys
+tidy, database, headers, jobs, repo, *files = sys.argv[1:]
+noise = re.compile(r"^(\d+ warnings? generated\.|Suppressed \d+ warnings.*|Use -header-filter=.*)$")
+def check(file):
+    run = subprocess.run([tidy, "-p", database, "-quiet", "-header-filter", headers, file],
+                         stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
+                         errors="replace")
+    return file, run.returncode, run.stdout
+failed = 0
+with concurrent.futures.ThreadPoolExecutor(int(jobs)) as pool:
+    for done in concurrent.futures.as_completed([pool.submit(check, f) for f in files]):
+        file, status, output = done.result()
+        print(("FAILED " if status else "clean  ") + file.removeprefix(repo), flush=True)
+        for line in output.splitlines():
+            if not noise.match(line):
+                print(line, flush=True)
+        failed += status != 0
+sys.exit(1 if failed else 0)
+PY
   echo "tidy: FAILED: clang-tidy $version found the problems above (or could not run)" >&2
   exit 1
 fi
