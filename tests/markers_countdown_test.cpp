@@ -101,6 +101,28 @@ TEST_F(MarkersTest, EachMarkerIsShownByItsOwnWidthTestAfterARunAndHidden5sLater)
     }
 }
 
+// A run within 5 s of the last one, long enough that the last run's hide
+// tick falls due while it runs: its markers still show, and go 5 s after it.
+TEST_F(MarkersTest, ARunSoonAfterAnotherHasItsOwnFiveSeconds) {
+    app.click("mnuDefragMemory1");
+    app.advance(30);
+    ASSERT_TRUE(w().picOldPhysical.visible());
+    app.advance(4000);
+    std::int64_t secondRunEnd = 0;
+    app.sim.allocator.whileAllocating = [&] {
+        app.sim.advance(1500);
+        secondRunEnd = app.sim.now();
+    };
+    app.click("mnuDefragMemory1");
+    app.advance(30);
+    ASSERT_NE(secondRunEnd, 0);
+    EXPECT_TRUE(w().picOldPhysical.visible()) << "the second run showed no marker";
+    app.advance(secondRunEnd + 5000 - 1 - app.sim.now());
+    EXPECT_TRUE(w().picOldPhysical.visible()) << "hidden before 5 s had passed since the run";
+    app.advance(1);
+    EXPECT_FALSE(anyMarkerVisible()) << "still shown 5 s after the run";
+}
+
 TEST_F(MarkersTest, NeverVisibleBeforeTheFirstRun) {
     app.sim.memory.script = [](int query, MemoryStatus& s) {
         s.availPhys = (100 + static_cast<std::uint64_t>(query % 700)) << 20;

@@ -45,6 +45,11 @@ void freeOnce(FrmMain& w) {
     const auto block = w.sys.allocator.allocateAndFill(kFreeingBlockBytes);
     w.ShowPicOld = true;
     if (!quitMode(w)) w.lblStatus.setCaption(kStatusReady);
+    // Armed afresh, so that its 5 s count from this run: arming a timer that
+    // still runs keeps its pace, and the hide tick of a run less than 5 s
+    // before, falling due during this one, would hide this run's markers as
+    // they show, or before the refresh shows them, which then stay for good.
+    w.tmrLoosePicOld.setEnabled(false);
     w.tmrLoosePicOld.setEnabled(true);
     if (quitMode(w)) {
         w.mnuFile.setEnabled(false);
