@@ -34,8 +34,8 @@ repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build_root=${VK_BUILD_ROOT:-$repo/build}
 logs=$build_root/logs
 jobs=$(nproc 2>/dev/null || echo 2)
-# The Qt end-to-end tests at a time, on any machine: the number they are
-# proven at.
+# The end-to-end tests at a time, Qt and Windows, on any machine: the
+# number they are proven at.
 e2e_jobs=2
 mkdir -p "$logs"
 # The Release build without the unit tests, also when the package step
@@ -161,15 +161,13 @@ wine_ctest() (
   ctest_in "$2" -LE e2e -j "$jobs"
 )
 
-# The Windows end-to-end tests of each built architecture, in turn, one at
-# a time: two at a time, the markers test, run alone after the others, failed
-# twice in twelve sets (its markers seen, then not gone within 10 s), which
-# it never did one at a time.
+# The Windows end-to-end tests of each built architecture, in turn, two at
+# a time as the Qt program's (the markers test alone).
 win32_e2e() {
   local arch status=0
   for arch in "$@"; do
     echo "---- e2e-win32-$arch"
-    ctest_in "$build_root/mingw-$arch" -L e2e-win32 -j 1 || status=1
+    ctest_in "$build_root/mingw-$arch" -L e2e-win32 -j "$e2e_jobs" || status=1
   done
   return "$status"
 }
