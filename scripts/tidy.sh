@@ -51,7 +51,7 @@ command -v "clang-tidy-$version" >/dev/null ||
 # its batch's included headers but not by the other sources of its batch.
 # Debian's interpreter runs these Python lines (the one on PATH may differ).
 database=$dir/tidy-database
-keys() {
+list_sources() {
   mkdir -p "$database"
   /usr/bin/python3 - "$dir" "$repo/src/" "$repo/.clang-tidy" "clang-tidy-$version" \
     "$database/compile_commands.json" <<'PY'
@@ -112,9 +112,9 @@ with open(out, "w") as f:
 PY
 }
 
-# Listed first and then read: a loop fed by "< <(keys)" would never see the
+# Listed first and then read: a loop fed by "< <(list_sources)" would never see the
 # listing fail, and would pass having checked nothing.
-listing=$(keys) || fail "listing the sources and their keys failed (messages above)"
+listing=$(list_sources) || fail "listing the sources and their keys failed (messages above)"
 [[ -n $listing ]] || fail "the compile commands in $dir name no source under $repo/src/"
 checked=() files=() file_keys=()
 while read -r key cost file; do

@@ -25,8 +25,8 @@ rank() {
   esac
 }
 
-files=$(find "$src" -type f \( -name '*.h' -o -name '*.cpp' \) | wc -l)
-if ((files == 0)); then
+mapfile -d '' -t sources < <(find "$src" -type f \( -name '*.h' -o -name '*.cpp' \) -print0 | sort -z)
+if ((${#sources[@]} == 0)); then
   echo "layers: no sources under $src" >&2
   exit 1
 fi
@@ -48,11 +48,10 @@ while IFS=$'\t' read -r file included; do
     echo "$rel includes $included: the portable core names no implementation"
     bad=1
   fi
-done < <(find "$src" -type f \( -name '*.h' -o -name '*.cpp' \) -print0 | sort -z |
-  xargs -0 -r sed -nE 's/^[[:space:]]*#[[:space:]]*include[[:space:]]+"([^"]+)".*/\1/; T; F; p' |
-  paste - -)
+done < <(sed -nE 's/^[[:space:]]*#[[:space:]]*include[[:space:]]+"([^"]+)".*/\1/; T; F; p' \
+  "${sources[@]}" | paste - -)
 
 if ((bad)); then
   exit 1
 fi
-echo "layers: every include of $files files keeps to its layer"
+echo "layers: every include of ${#sources[@]} files keeps to its layer"

@@ -45,10 +45,10 @@ void freeOnce(FrmMain& w) {
     const auto block = w.sys.allocator.allocateAndFill(kFreeingBlockBytes);
     w.ShowPicOld = true;
     if (!quitMode(w)) w.lblStatus.setCaption(kStatusReady);
-    // Armed afresh, so that its 5 s count from this run: arming a timer that
-    // still runs keeps its pace, and the hide tick of a run less than 5 s
-    // before, falling due during this one, would hide this run's markers as
-    // they show, or before the refresh shows them, which then stay for good.
+    // Armed afresh, so that the markers go 5 s after this run: arming a timer
+    // that still runs keeps its pace, and the hide tick of a run less than
+    // 5 s before would hide this run's markers as they show, or before the
+    // refresh reveals them, which would then stay until the next run.
     w.tmrLoosePicOld.setEnabled(false);
     w.tmrLoosePicOld.setEnabled(true);
     if (quitMode(w)) {
