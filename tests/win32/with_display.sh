@@ -5,7 +5,9 @@
 #   tests/win32/with_display.sh ARCH PROGRAM.exe [ARG...]     ARCH: x86_64 or i686
 #
 # Exits with the program's status, or 77 (skipped) with the reason when
-# ARCH or the display cannot run here.
+# ARCH or the display cannot run here. Every other failure says which step
+# failed: Wine itself is quiet here (WINEDEBUG=-all), so a program that
+# could not start would otherwise fail with no output at all.
 set -uo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 # shellcheck source=scripts/desktop.sh
@@ -25,8 +27,15 @@ if missing=$(vk_desktop_missing); then
   echo "SKIP: $missing is not installed (scripts/setup-debian.sh test installs it)"
   exit 77
 fi
-vk_desktop_start || exit 1
-vk_wine_prefix_new || exit 1
+failed() {
+  echo "with_display: $1 failed (status $2)" >&2
+  exit 1
+}
+vk_desktop_start || failed "starting the private display" $?
+vk_wine_prefix_new || failed "making a Wine prefix" $?
 vk_on_exit vk_wine_end
-vk_wine_desktop "$arch" || exit 1
+vk_wine_desktop "$arch" || failed "readying Wine for the display" $?
 vk_wine_run "$arch" "$@"
+status=$?
+((status == 0)) || echo "with_display: $(basename "$1") ended with status $status" >&2
+exit "$status"
