@@ -217,6 +217,15 @@ if step setup "$repo/scripts/setup-debian.sh" test; then
   # The header check is part of each Windows build. Where the programs of
   # an architecture cannot run, its tests are not built either (they would
   # only be skipped): the program and the header check are.
+  # Wine's template prefix, which every Windows test's prefix copies, is
+  # made while the Windows programs build: about 10 s, nearly all of it
+  # waiting on Wine's own start, which would otherwise hold up the first
+  # Windows test. A prefix made before it is done waits for it (flock).
+  template_pid=''
+  if ! vk_wine_missing x86_64 >/dev/null; then
+    vk_wine_template >"$logs/wine-template.log" 2>&1 &
+    template_pid=$!
+  fi
   windows_built=()
   for arch in i686 x86_64; do
     targets=()
@@ -229,6 +238,9 @@ if step setup "$repo/scripts/setup-debian.sh" test; then
   # openbox; a test of an architecture that cannot run here reports itself
   # skipped with the reason. The i686 tests come first, so that a run whose
   # i686 tests all skip does not end on them.
+  # Made, or failed: a failure is made again, and reported, by the first
+  # test's prefix.
+  [[ -z $template_pid ]] || wait "$template_pid"
   for arch in "${windows_built[@]}"; do
     step "mingw-$arch-tests" wine_ctest "$arch" "$build_root/mingw-$arch"
   done

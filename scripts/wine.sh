@@ -6,6 +6,9 @@
 #
 #   vk_wine_missing ARCH     ARCH is x86_64 or i686: prints why programs of
 #                            ARCH cannot run here and succeeds, or fails quietly
+#   vk_wine_template         makes the template if it is missing or was made
+#                            with other Wine packages (a run may make it ahead,
+#                            in the background)
 #   vk_wine_prefix_new       exports WINEPREFIX (a fresh prefix), WINEDEBUG
 #                            and WINEDLLOVERRIDES; makes the template if needed
 #   vk_wine_serve            keeps the prefix's wineserver and Wine's own
@@ -84,7 +87,7 @@ vk__wine_env() {
 
 # Makes the template once; several runs starting at the same time wait for
 # the first one's (flock).
-vk__wine_template() {
+vk_wine_template() {
   local root template stamp
   root=$(vk__wine_root)
   template=$root/wine-template
@@ -117,7 +120,7 @@ vk_wine_prefix_new() {
     echo "wine: $missing" >&2
     return 1
   fi
-  vk__wine_template || return 1
+  vk_wine_template || return 1
   root=$(vk__wine_root)
   mkdir -p "$root/wine-prefixes"
   WINEPREFIX=$(mktemp -d "$root/wine-prefixes/XXXXXX") || return 1
