@@ -1,7 +1,7 @@
 # shellcheck shell=bash
 # Wine for the Windows programs and their tests: every run gets a fresh
 # prefix, a hard-linked copy of a template that is made once (wineboot takes
-# about 20 s; the copy a tenth of a second). Source it; it defines functions
+# about 10 s; the copy a tenth of a second). Source it; it defines functions
 # and sets nothing until one is called.
 #
 #   vk_wine_missing ARCH     ARCH is x86_64 or i686: prints why programs of
