@@ -9,9 +9,23 @@
 #
 #   scripts/tidy.sh          after scripts/build.sh release
 #
-# A source whose text, compile command and included files (as ninja last
-# recorded them) are all as they were at its last clean check is not checked
-# again: the whole check costs about two minutes of both cores, a re-run
+# The build compiles a target's sources in batches (a unity build: one
+# generated file that includes them), and the check takes them the same way,
+# in two passes:
+#   - each batch as the build compiles it, with every check but those that
+#     look only at the file clang-tidy is given (below): the headers of Qt
+#     and the system, which clang-tidy's matchers walk at every run and
+#     which cost most of its time, are walked once per batch;
+#   - each source on its own, with the batch's compile command, and only
+#     those checks: so that it is compiled with the includes it names itself
+#     (one that leans on a batch-mate's include fails here), and the checks
+#     that look at the given file alone see it.
+# A source the build compiles alone (in a batch of one, or file by file with
+# -DCMAKE_UNITY_BUILD=OFF) gets every check in one pass.
+#
+# A batch or source whose text, compile command and included files (as ninja
+# last recorded them) are all as they were at its last clean check is not
+# checked again: the whole check costs about a minute of both cores, a re-run
 # after a small change seconds. The record is build/release/tidy-clean/;
 # remove it to check everything.
 #
@@ -41,22 +55,34 @@ version=$(vk_clang_tidy_version) || fail "no clang-tidy found (scripts/setup-deb
 command -v "clang-tidy-$version" >/dev/null ||
   fail "clang-tidy-$version is not installed (scripts/setup-debian.sh test installs it)"
 
-# Writes the compile commands clang-tidy reads ($database) and prints
-# "KEY COST FILE" for each of the project's sources in them; KEY is "-" when
-# ninja holds no record of what the file includes, COST how many files its
-# batch reads (what its check's time grows with). The build compiles a target's
-# files in batches (a unity build: one generated file that includes them);
-# clang-tidy gets one command per source, the batch's own, so that each
-# file is checked with the includes it names itself, and a file is keyed by
-# its batch's included headers but not by the other sources of its batch.
+# The checks of .clang-tidy that report only in the file clang-tidy is
+# given, never in the files it includes (tried: a finding of each planted in
+# a batched source, and these alone were not reported through the batch).
+# A check of that kind added to .clang-tidy goes here too.
+given_file_only=bugprone-suspicious-include,misc-unused-using-decls,misc-unused-alias-decls
+# Those of them that .clang-tidy enables: the source pass runs no other.
+enabled=$(cd "$repo/src" && "clang-tidy-$version" --list-checks) ||
+  fail "clang-tidy-$version could not list the checks of .clang-tidy"
+given_file_only=$(tr ',' '\n' <<<"$given_file_only" | grep -Fxf <(tr -d ' ' <<<"$enabled") |
+  paste -sd ',') ||
+  fail "none of the checks that look only at the given file is enabled; the pass over single sources needs one"
+
+# Writes the compile commands of the single sources ($database) and prints a
+# line for each batch and source to check: "KEY<tab>COST<tab>PASS<tab>FILE<tab>
+# LABEL". KEY is "-" when ninja holds no record of what the file includes;
+# COST orders the work (how many files it reads; four times that where every
+# check runs, whose matchers walk them all); PASS is "batch", "source" (the given-file
+# checks) or "whole" (every check, for a source the build compiles alone);
+# LABEL names the sources for the report. A source is keyed by its batch's
+# included headers but not by the other sources of its batch.
 # Debian's interpreter runs these Python lines (the one on PATH may differ).
 database=$dir/tidy-database
-list_sources() {
+list_work() {
   mkdir -p "$database"
   /usr/bin/python3 - "$dir" "$repo/src/" "$repo/.clang-tidy" "clang-tidy-$version" \
-    "$database/compile_commands.json" <<'PY'
+    "$database/compile_commands.json" "$repo/" "$given_file_only" <<'PY'
 import hashlib, json, os, re, shlex, subprocess, sys
-build, src, config, tidy, out = sys.argv[1:6]
+build, src, config, tidy, out, repo, given_file_only = sys.argv[1:8]
 # check=True: a tool that fails stops the listing, and the gate with it.
 version = subprocess.run([tidy, "--version"], capture_output=True, text=True, check=True).stdout
 deps, current = {}, None
@@ -79,80 +105,105 @@ def digest(path):
             digests[path] = "missing"
     return digests[path]
 with open(config, "rb") as f:
-    settings = version + f.read().decode()
+    settings = version + f.read().decode() + given_file_only
+def key(pass_, command, output, leave_out=()):
+    if output not in deps:
+        return "-"
+    k = hashlib.sha256((settings + pass_ + command).encode())
+    for path in sorted(deps[output]):
+        if os.path.normpath(os.path.join(build, path)) in leave_out:
+            continue
+        k.update((path + digest(path)).encode())
+    return k.hexdigest()
 include = re.compile(r'^#include "([^"]+)"$', re.M)
 database = []
+def emit(k, cost, pass_, file, sources):
+    print(k, cost, pass_, file, " ".join(s.removeprefix(repo) for s in sources), sep="\t")
 for entry in json.load(open(os.path.join(build, "compile_commands.json"))):
     file = os.path.normpath(os.path.join(entry["directory"], entry["file"]))
     command = entry["command"]
     words = shlex.split(command)
     output = words[words.index("-o") + 1] if "-o" in words else None
-    batch = [file]
-    if "/Unity/unity_" in file:
-        with open(file) as f:
-            batch = [os.path.normpath(p) for p in include.findall(f.read())]
-    for source in batch:
-        if not source.startswith(src):
-            continue
-        own = command if source == file else command.replace(entry["file"], source)
-        if own == command and source != file:
+    reads = len(deps.get(output, ()))
+    if "/Unity/unity_" not in file:
+        if file.startswith(src):
+            database.append({"directory": entry["directory"], "command": command, "file": file})
+            emit(key("whole", command, output), 4 * reads, "whole", file, [file])
+        continue
+    with open(file) as f:
+        batch = [os.path.normpath(p) for p in include.findall(f.read())]
+    own = [source for source in batch if source.startswith(src)]
+    if not own:
+        continue
+    if len(own) != len(batch):
+        sys.exit(f"tidy: {file} batches sources of src/ with others: {batch}")
+    for source in own:
+        single = command.replace(entry["file"], source)
+        if single == command:
             sys.exit(f"tidy: the command for {file} does not name it as {entry['file']}")
-        database.append({"directory": entry["directory"], "command": own, "file": source})
-        if output not in deps:
-            print("-", 0, source)
-            continue
-        key = hashlib.sha256((settings + own).encode())
-        for path in sorted(deps[output]):
-            if path.endswith(".cpp") and os.path.normpath(os.path.join(build, path)) != source:
-                continue
-            key.update((path + digest(path)).encode())
-        print(key.hexdigest(), len(deps[output]), source)
+        database.append({"directory": entry["directory"], "command": single, "file": source})
+        if len(own) == 1:
+            # A batch of one is that source alone: one pass does.
+            emit(key("whole", single, output), 4 * reads, "whole", source, [source])
+            break
+        mates = {s for s in batch if s != source}
+        emit(key("source", single, output, mates), reads, "source", source, [source])
+    else:
+        emit(key("batch", command, output), 4 * reads, "batch", file, own)
 with open(out, "w") as f:
     json.dump(database, f, indent=1)
 PY
 }
 
-# Listed first and then read: a loop fed by "< <(list_sources)" would never see the
+# Listed first and then read: a loop fed by "< <(list_work)" would never see the
 # listing fail, and would pass having checked nothing.
-listing=$(list_sources) || fail "listing the sources and their keys failed (messages above)"
+listing=$(list_work) || fail "listing the sources and their keys failed (messages above)"
 [[ -n $listing ]] || fail "the compile commands in $dir name no source under $repo/src/"
-checked=() files=() file_keys=()
-while read -r key cost file; do
+unchanged=0 work=() work_keys=()
+while IFS=$'\t' read -r key cost pass file label; do
   if [[ $key != - && -e $clean/$key ]]; then
-    checked+=("$file")
+    unchanged=$((unchanged + 1))
   else
-    files+=("$cost $file")
-    file_keys+=("$key")
+    work+=("$cost"$'\t'"$pass"$'\t'"$file"$'\t'"$label")
+    work_keys+=("$key")
   fi
 done <<<"$listing"
-if ((${#files[@]} == 0)); then
-  echo "tidy: all ${#checked[@]} sources are as they were at their last clean check"
+if ((${#work[@]} == 0)); then
+  echo "tidy: all $unchanged batches and sources are as they were at their last clean check"
   exit 0
 fi
-echo "tidy: clang-tidy $version checking ${#files[@]} sources (${#checked[@]} unchanged since their last clean check)"
-mapfile -t ordered < <(printf '%s\n' "${files[@]}" | sort -rn | cut -d ' ' -f 2-)
+echo "tidy: clang-tidy $version checking ${#work[@]} batches and sources ($unchanged unchanged since their last clean check)"
+mapfile -t ordered < <(printf '%s\n' "${work[@]}" | sort -t $'\t' -k1,1rn | cut -f 2-)
 
-# One clang-tidy per core, the costliest sources first, so that no core is
-# left with a long one at the end while the other idles. Each source's
-# findings print in one piece when it is done; clang's counts of the
-# (suppressed) warnings in other people's headers are left out. The headers
-# that count are the repository's src/. Debian's interpreter runs the lines.
+# One clang-tidy per core, the costliest work first, so that no core is left
+# with a long one at the end while the other idles. Each run's findings
+# print in one piece when it is done; clang's counts of the (suppressed)
+# warnings in other people's headers are left out. The headers that count
+# are the repository's src/. Debian's interpreter runs the lines.
 as_regex() { printf '%s' "$1" | sed 's/[][\.*^$+?(){}|]/\\&/g'; }
-if ! /usr/bin/python3 - "$(command -v "clang-tidy-$version")" "$database" \
-  "^$(as_regex "$repo/src/")" "$jobs" "$repo/" "${ordered[@]}" <<'PY'; then
+if ! /usr/bin/python3 - "$(command -v "clang-tidy-$version")" "$dir" "$database" \
+  "^$(as_regex "$repo/src/")" "$jobs" "$given_file_only" "${ordered[@]}" <<'PY'; then
 import concurrent.futures, re, subprocess, sys
-tidy, database, headers, jobs, repo, *files = sys.argv[1:]
+tidy, build, database, headers, jobs, given_file_only, *work = sys.argv[1:]
 noise = re.compile(r"^(\d+ warnings? generated\.|Suppressed \d+ warnings.*|Use -header-filter=.*)$")
-def check(file):
-    run = subprocess.run([tidy, "-p", database, "-quiet", "-header-filter", headers, file],
+passes = {
+    "batch": (build, ["-checks=" + ",".join("-" + c for c in given_file_only.split(","))]),
+    "source": (database, ["-checks=-*," + given_file_only]),
+    "whole": (database, []),
+}
+def check(item):
+    pass_, file, label = item.split("\t")
+    where, checks = passes[pass_]
+    run = subprocess.run([tidy, "-p", where, "-quiet", "-header-filter", headers, *checks, file],
                          stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
                          errors="replace")
-    return file, run.returncode, run.stdout
+    what = ("together: " if pass_ == "batch" else "") + label
+    return what, run.returncode, run.stdout
 failed = 0
 with concurrent.futures.ThreadPoolExecutor(int(jobs)) as pool:
-    for done in concurrent.futures.as_completed([pool.submit(check, f) for f in files]):
-        file, status, output = done.result()
-        print(("FAILED " if status else "clean  ") + file.removeprefix(repo), flush=True)
+    for done in concurrent.futures.as_completed([pool.submit(check, w) for w in work]):
+        what, status, output = done.result()
+        print(("FAILED " if status else "clean  ") + what, flush=True)
         for line in output.splitlines():
             if not noise.match(line):
                 print(line, flush=True)
@@ -164,6 +215,6 @@ PY
 fi
 
 # Every file passed.
-for key in "${file_keys[@]}"; do
+for key in "${work_keys[@]}"; do
   [[ $key == - ]] || : >"$clean/$key"
 done
