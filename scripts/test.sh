@@ -238,9 +238,6 @@ if step setup "$repo/scripts/setup-debian.sh" test; then
   if $asan_built; then
     step asan-e2e-tests asan_ctest "$build_root/asan" -L e2e -j "$e2e_jobs"
   fi
-  # The header check is part of each Windows build. Where the programs of
-  # an architecture cannot run, its tests are not built either (they would
-  # only be skipped): the program and the header check are.
   # Wine's template prefix, which every Windows test's prefix copies, is
   # made while the Windows programs build: about 10 s, nearly all of it
   # waiting on Wine's own start, which would otherwise hold up the first
@@ -250,6 +247,9 @@ if step setup "$repo/scripts/setup-debian.sh" test; then
     vk_wine_template >"$logs/wine-template.log" 2>&1 &
     template_pid=$!
   fi
+  # The header check is part of each Windows build. Where the programs of
+  # an architecture cannot run, its tests are not built either (they would
+  # only be skipped): the program and the header check are.
   windows_built=()
   for arch in i686 x86_64; do
     targets=()
@@ -258,13 +258,13 @@ if step setup "$repo/scripts/setup-debian.sh" test; then
       windows_built+=("$arch")
     fi
   done
+  # The template made, or failed: a failure is made again, and reported,
+  # by the first test's prefix.
+  [[ -z $template_pid ]] || wait "$template_pid"
   # The Windows programs end to end, each test in its own Wine prefix under
   # openbox; a test of an architecture that cannot run here reports itself
   # skipped with the reason. The i686 tests come first, so that a run whose
   # i686 tests all skip does not end on them.
-  # Made, or failed: a failure is made again, and reported, by the first
-  # test's prefix.
-  [[ -z $template_pid ]] || wait "$template_pid"
   for arch in "${windows_built[@]}"; do
     step "mingw-$arch-tests" wine_ctest "$arch" "$build_root/mingw-$arch"
   done
