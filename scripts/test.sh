@@ -74,19 +74,26 @@ ticks_per_second=$(getconf CLK_TCK 2>/dev/null || echo 100)
 step() {
   local name=$1
   shift
-  local t0=$SECONDS status ticks
+  local t0=$SECONDS
   echo
   echo "==== $name"
   rm -f "$logs/$name.status"
   measured "$name" "$@" 2>&1 | tee "$logs/$name.log"
-  read -r status ticks _ <"$logs/$name.status" 2>/dev/null || status=1 ticks=0
-  record "$name" "$status" $((SECONDS - t0)) "$ticks"
+  step_recorded "$name" "$t0"
+}
+
+# step_recorded NAME T0: records how the step NAME, started at T0, ended,
+# from what `measured` wrote; returns the step's status.
+step_recorded() {
+  local name=$1 t0=$2 status ticks end
+  read -r status ticks end <"$logs/$name.status" 2>/dev/null || status=1 ticks=0 end=$SECONDS
+  record "$name" "$status" $((end - t0)) "$ticks"
   return "$status"
 }
 
 # step_begin NAME COMMAND...: starts a step in the background, its output
 # to build/logs/NAME.log alone; step_end NAME waits for it, prints that log
-# and records the step as `step` does, with the wall time it took itself.
+# and records the step as `step` does.
 declare -A step_pids=() step_starts=()
 step_begin() {
   local name=$1
@@ -97,14 +104,12 @@ step_begin() {
   step_pids[$name]=$!
 }
 step_end() {
-  local name=$1 status ticks end
+  local name=$1
   wait "${step_pids[$name]}"
   echo
   echo "==== $name"
   cat "$logs/$name.log"
-  read -r status ticks end <"$logs/$name.status" 2>/dev/null || status=1 ticks=0 end=$SECONDS
-  record "$name" "$status" $((end - step_starts[$name])) "$ticks"
-  return "$status"
+  step_recorded "$name" "${step_starts[$name]}"
 }
 
 # record NAME STATUS SECONDS TICKS: the step's line in the summary, and its

@@ -73,8 +73,8 @@ given_file_only=$(tr ',' '\n' <<<"$given_file_only" | grep -Fxf <(tr -d ' ' <<<"
 # Writes the compile commands of the single sources ($database) and prints a
 # line for each batch and source to check: "KEY<tab>COST<tab>PASS<tab>FILE<tab>
 # LABEL". KEY is "-" when ninja holds no record of what the file includes;
-# COST orders the work (how many files it reads; four times that where every
-# check runs, whose matchers walk them all); PASS is "batch", "source" (the given-file
+# COST orders the work (how many files it reads, more where every check
+# runs); PASS is "batch", "source" (the given-file
 # checks) or "whole" (every check, for a source the build compiles alone);
 # LABEL names the sources for the report. A source is keyed by its batch's
 # included headers but not by the other sources of its batch.
@@ -120,18 +120,22 @@ def key(pass_, command, output, leave_out=()):
     return k.hexdigest()
 include = re.compile(r'^#include "([^"]+)"$', re.M)
 database = []
-def emit(k, cost, pass_, file, sources):
-    print(k, cost, pass_, file, " ".join(s.removeprefix(repo) for s in sources), sep="\t")
+def emit(pass_, file, command, output, sources, leave_out=()):
+    # Where every check runs, its matchers walk all the files it reads.
+    cost = len(deps.get(output, ())) * (1 if pass_ == "source" else 4)
+    print(key(pass_, command, output, leave_out), cost, pass_, file,
+          " ".join(s.removeprefix(repo) for s in sources), sep="\t")
+def alone(pass_, source, directory, command, output, leave_out=()):
+    database.append({"directory": directory, "command": command, "file": source})
+    emit(pass_, source, command, output, [source], leave_out)
 for entry in json.load(open(os.path.join(build, "compile_commands.json"))):
     file = os.path.normpath(os.path.join(entry["directory"], entry["file"]))
     command = entry["command"]
     words = shlex.split(command)
     output = words[words.index("-o") + 1] if "-o" in words else None
-    reads = len(deps.get(output, ()))
     if "/Unity/unity_" not in file:
         if file.startswith(src):
-            database.append({"directory": entry["directory"], "command": command, "file": file})
-            emit(key("whole", command, output), 4 * reads, "whole", file, [file])
+            alone("whole", file, entry["directory"], command, output)
         continue
     with open(file) as f:
         batch = [os.path.normpath(p) for p in include.findall(f.read())]
@@ -140,19 +144,15 @@ for entry in json.load(open(os.path.join(build, "compile_commands.json"))):
         continue
     if len(own) != len(batch):
         sys.exit(f"tidy: {file} batches sources of src/ with others: {batch}")
+    # A batch of one is that source alone: every check in one pass.
+    pass_ = "whole" if len(own) == 1 else "source"
     for source in own:
         single = command.replace(entry["file"], source)
         if single == command:
             sys.exit(f"tidy: the command for {file} does not name it as {entry['file']}")
-        database.append({"directory": entry["directory"], "command": single, "file": source})
-        if len(own) == 1:
-            # A batch of one is that source alone: one pass does.
-            emit(key("whole", single, output), 4 * reads, "whole", source, [source])
-            break
-        mates = {s for s in batch if s != source}
-        emit(key("source", single, output, mates), reads, "source", source, [source])
-    else:
-        emit(key("batch", command, output), 4 * reads, "batch", file, own)
+        alone(pass_, source, entry["directory"], single, output, set(batch) - {source})
+    if pass_ == "source":
+        emit("batch", file, command, output, own)
 with open(out, "w") as f:
     json.dump(database, f, indent=1)
 PY
