@@ -57,6 +57,7 @@ vk_xprobe_build() {
   flock "$lock"
   if [[ ! -x $VK_XPROBE || $source -nt $VK_XPROBE ]]; then
     c++ -std=c++17 -O2 -Wall -Wextra -Wpedantic -Werror -Wshadow -Wold-style-cast \
+      -static-libstdc++ -static-libgcc \
       "$source" -o "$VK_XPROBE.$$" -lX11 &&
       mv -f "$VK_XPROBE.$$" "$VK_XPROBE" || status=1
     rm -f "$VK_XPROBE.$$"
