@@ -99,7 +99,7 @@ vk_stop_pid() {
 vk__gone() {
   local stat
   kill -0 "$1" 2>/dev/null || return 0
-  stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 0
+  read -r stat 2>/dev/null <"/proc/$1/stat" || return 0
   stat=${stat##*) }
   [[ ${stat:0:1} == Z ]]
 }
