@@ -58,6 +58,16 @@ w32_begin() {
   e2e_log "desktop $DISPLAY, prefix $WINEPREFIX"
 }
 
+# Whether a process of this test's Wine prefix runs whose command line
+# matches the pattern (other tests' prefixes run beside it).
+w32_running() {
+  local pid
+  for pid in $(pgrep -f "$1"); do
+    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && return 0
+  done
+  return 1
+}
+
 # Wine's reg in the registry view of the program under test.
 w32_reg() {
   local view=64

@@ -7,6 +7,8 @@
 //                        "BAR_WIDTH FREE_WIDTH" (outer widths in pixels),
 //                        then the physical memory: "memory AVAIL TOTAL" in
 //                        bytes
+//   probe foreground     the foreground window's title and the class of
+//                        the window with the keyboard focus: "TITLE|CLASS"
 //   probe                with no arguments, as the About dialog starts a
 //                        program: writes "started.txt" next to itself
 //
@@ -63,6 +65,20 @@ int bars() {
     return 0;
 }
 
+// The window Windows holds in the foreground and the window with the
+// keyboard focus in it: "FOREGROUND_TITLE|FOCUS_CLASS".
+int foreground() {
+    const HWND window = GetForegroundWindow();
+    char title[128] = {};
+    if (window) GetWindowTextA(window, title, sizeof title);
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    char focus[64] = {};
+    if (GetGUIThreadInfo(0, &info) && info.hwndFocus) GetClassNameA(info.hwndFocus, focus, sizeof focus);
+    std::printf("%s|%s\n", title, focus);
+    return 0;
+}
+
 int started() {
     char path[MAX_PATH] = {};
     const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
@@ -86,6 +102,7 @@ int main(int argc, char** argv) {
     SetProcessDPIAware();
     if (argc == 3 && std::strcmp(argv[1], "client") == 0) return client(argv[2]);
     if (argc == 2 && std::strcmp(argv[1], "bars") == 0) return bars();
+    if (argc == 2 && std::strcmp(argv[1], "foreground") == 0) return foreground();
     if (argc == 1) return started();
     std::fprintf(stderr, "usage: probe [client TITLE | bars]\n");
     return 2;
