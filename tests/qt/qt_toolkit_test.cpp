@@ -144,5 +144,29 @@ TEST(QtWakeTimerTest, ItFiresOnlyAsReArmedFromItsOwnFiring) {
     EXPECT_EQ(firedAt.size(), 5u) << "not re-armed, it fired again";
 }
 
+// Qt on X11 tells the program it lost the focus up to 0.4 s after its
+// focused window went away, and closes a pop-up opened in between. A pop-up
+// asked for while a hidden window still holds Qt's focus waits until the
+// focus moves (here, where it never does, for the settling time); with the
+// focus on a shown window it opens at once.
+TEST_F(QtToolkitTest, APopupWaitsWhileAHiddenWindowStillHoldsTheFocus) {
+    for (const bool hideFirst : {false, true}) {
+        SCOPED_TRACE(hideFirst ? "window hidden" : "window shown");
+        showActive();
+        if (hideFirst) form.window().peer()->setVisible(false);
+        const bool stale = hideFirst && QGuiApplication::focusWindow() == window()->windowHandle();
+        QMenu* menu = qt.toolkit.menu(form, "mnuHidden");
+        ASSERT_NE(menu, nullptr);
+        qt.toolkit.popupMenu(form, "mnuHidden");
+        EXPECT_EQ(menu->isVisible(), !stale);
+        ASSERT_TRUE(test::waitFor([&] { return menu->isVisible(); }, 3000));
+        EXPECT_EQ(QApplication::activePopupWidget(), menu);
+        menu->hide();
+        if (hideFirst) {
+            EXPECT_TRUE(stale) << "the hidden window lost Qt's focus at once here";
+        }
+    }
+}
+
 }  // namespace
 }  // namespace vk::qt

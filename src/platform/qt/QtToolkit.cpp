@@ -233,9 +233,7 @@ void QtToolkit::popupMenu(Form& form, const std::string& name) {
         return;
     }
     // Returns at once; a choice arrives later as the entry's Click.
-    opening_ = menu;
-    menu->popup(QCursor::pos());
-    opening_ = nullptr;
+    popups_.open(*menu, QCursor::pos());
 }
 
 void QtToolkit::menuShownByHost(QMenu* menu) {

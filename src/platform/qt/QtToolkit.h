@@ -15,6 +15,7 @@
 #include "platform/FormBinding.h"
 #include "platform/qt/QtMenus.h"
 #include "platform/qt/QtPeers.h"
+#include "platform/qt/QtPopupOpener.h"
 
 class QWidget;
 
@@ -57,7 +58,7 @@ class QtToolkit : public Toolkit {
     // the showing to the host.
     void menuShownByHost(QMenu* menu);
     // Whether popupMenu is opening this menu right now.
-    bool openingMenu(const QMenu* menu) const { return menu && menu == opening_; }
+    bool openingMenu(const QMenu* menu) const { return popups_.opening(menu); }
 
     // The widgets of a loaded window, for tests: the window, a control's
     // outer widget, a menu entry's action and menu.
@@ -83,7 +84,7 @@ class QtToolkit : public Toolkit {
     // loop may end first, and then they go with the toolkit.
     std::vector<QPointer<QObject>> retired_;
     std::vector<QPointer<QMenu>> shownByHost_;
-    const QMenu* opening_ = nullptr;
+    QtPopupOpener popups_;
     std::uint32_t nextHandle_ = 0x1000;
     bool quit_ = false;
 };
