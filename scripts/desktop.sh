@@ -13,10 +13,15 @@
 #   vk_wait_window SECS NAME
 #   vk_tray_icons           ids of the client windows embedded in the tray host
 #   vk_screenshot FILE      PNG of the whole screen
+#   vk_xprobe ARGS...       the X11 probe (scripts/xprobe.cpp): window queries
 #
 # Every wait polls a condition against a deadline; nothing sleeps a fixed time.
+# The waits poll many times a second, so each poll is one process, the probe,
+# where a pipeline of xwininfo, awk and grep took five to ten: starting a
+# process is what the end-to-end tests spent most of their time on.
 
-VK_DESKTOP_TOOLS=(Xvfb trayer xdotool xwininfo xprop import)
+VK_DESKTOP_TOOLS=(Xvfb trayer xdotool xwininfo xprop import c++)
+VK_SCRIPTS=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 # Prints the first missing desktop tool and fails, or succeeds quietly.
 vk_desktop_missing() {
@@ -27,7 +32,43 @@ vk_desktop_missing() {
       return 0
     fi
   done
+  if [[ ! -f /usr/include/X11/Xlib.h ]]; then
+    echo libx11-dev
+    return 0
+  fi
   return 1
+}
+
+# The probe, built from its source with the machine's compiler on first use
+# and again when the source changed, into build/tools (VK_BUILD_ROOT moves
+# build/). One build at a time: tests that start together wait on a lock.
+# Built here rather than by CMake: the desktop serves the Qt trees, the
+# Windows trees (whose compiler makes Windows programs) and scripts that
+# build nothing, and the probe must never carry a sanitizer's start-up cost.
+VK_XPROBE=''
+vk_xprobe_build() {
+  local dir=${VK_BUILD_ROOT:-$VK_SCRIPTS/../build}/tools
+  local source=$VK_SCRIPTS/xprobe.cpp
+  VK_XPROBE=$dir/vk_xprobe
+  [[ -x $VK_XPROBE && ! $source -nt $VK_XPROBE ]] && return 0
+  mkdir -p "$dir" || return 1
+  local lock status=0
+  exec {lock}>"$dir/vk_xprobe.lock"
+  flock "$lock"
+  if [[ ! -x $VK_XPROBE || $source -nt $VK_XPROBE ]]; then
+    c++ -std=c++17 -O2 -Wall -Wextra -Wpedantic -Werror -Wshadow -Wold-style-cast \
+      -static-libstdc++ -static-libgcc \
+      "$source" -o "$VK_XPROBE.$$" -lX11 &&
+      mv -f "$VK_XPROBE.$$" "$VK_XPROBE" || status=1
+    rm -f "$VK_XPROBE.$$"
+  fi
+  exec {lock}>&-
+  ((status == 0)) || echo "desktop: the X11 probe ($source) did not build" >&2
+  return "$status"
+}
+vk_xprobe() {
+  [[ -n $VK_XPROBE ]] || vk_xprobe_build || return 1
+  "$VK_XPROBE" "$@"
 }
 
 # Cleanup commands run in reverse order when the shell exits, on any path.
@@ -58,31 +99,32 @@ vk_stop_pid() {
 vk__gone() {
   local stat
   kill -0 "$1" 2>/dev/null || return 0
-  stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 0
+  read -r stat 2>/dev/null <"/proc/$1/stat" || return 0
   stat=${stat##*) }
   [[ ${stat:0:1} == Z ]]
 }
 
 # Seconds since the epoch with microseconds, as a whole number of microseconds.
-vk__now_us() {
-  local t=${EPOCHREALTIME/./}
-  echo "${t#0}"
-}
+vk__now_us() { echo "${EPOCHREALTIME/./}"; }
+
+# A pipe nobody writes to: reading it with a timeout is a sleep that starts
+# no process.
+exec {VK_PAUSE_FD}<> <(:)
 
 # Runs "$@" every 50 ms until it succeeds (returns 0) or SECS have passed
 # (returns 1). Output of the command is kept so callers can capture it.
 vk_wait_until() {
   local secs=$1
   shift
-  local deadline=$(($(vk__now_us) + ${secs%.*} * 1000000))
+  local deadline=$((${EPOCHREALTIME/./} + ${secs%.*} * 1000000))
   if [[ $secs == *.* ]]; then
     local frac=${secs#*.}000000
     deadline=$((deadline + 10#${frac:0:6}))
   fi
   while true; do
     "$@" && return 0
-    (($(vk__now_us) < deadline)) || return 1
-    sleep 0.05
+    ((${EPOCHREALTIME/./} < deadline)) || return 1
+    read -rt 0.05 -u "$VK_PAUSE_FD" _ || true
   done
 }
 
@@ -90,6 +132,7 @@ vk_wait_until() {
 # the tray host's panel is mapped (it owns the tray selection by then).
 vk_desktop_start() {
   local geometry=${VK_SCREEN:-1024x768x24}
+  vk_xprobe_build || return 1
   VK_DESKTOP_DIR=$(mktemp -d "${TMPDIR:-/tmp}/velkrom-desktop.XXXXXX")
   vk_on_exit "rm -rf '$VK_DESKTOP_DIR'"
   # Qt wants a private runtime directory; no session bus, so the tray entry
@@ -162,86 +205,45 @@ vk_wm_start() {
     return 1
   fi
 }
-vk__wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+vk__wm_running() { vk_xprobe wm-running; }
 
 # trayer's panel is the window of WM_CLASS ("panel", "trayer"): a top-level
 # window, or inside a window manager's frame.
-vk_tray_panel() {
-  xwininfo -root -tree 2>/dev/null |
-    awk '/\("panel" "trayer"\)/ { print $1; exit }'
-}
-vk__tray_panel_gone() { [[ -z $(vk_tray_panel) ]]; }
-vk__tray_panel_mapped() {
-  local panel
-  panel=$(vk_tray_panel)
-  [[ -n $panel ]] && xwininfo -id "$panel" 2>/dev/null | grep -q 'IsViewable'
-}
-
-# Direct children of a window, one id per line.
-vk__children() {
-  xwininfo -children -id "$1" 2>/dev/null | awk '/^ +0x[0-9a-f]+ / { print $1 }'
-}
+vk_tray_panel() { vk_xprobe tray-panel || true; }
+vk__tray_panel_gone() { ! vk_xprobe tray-panel >/dev/null; }
+vk__tray_panel_mapped() { vk_xprobe tray-panel --mapped >/dev/null; }
 
 # The tray host puts one socket window per entry in its panel and the entry's
 # own window inside that socket: the grandchildren of the panel are the icons.
-vk_tray_icons() {
-  local panel socket
-  panel=$(vk_tray_panel)
-  [[ -n $panel ]] || return 0
-  for socket in $(vk__children "$panel"); do
-    vk__children "$socket"
-  done
+vk_tray_icons() { vk_xprobe tray-icons; }
+vk_tray_count() {
+  local icons line n=0
+  icons=$(vk_tray_icons)
+  while read -r line; do
+    [[ -z $line ]] || n=$((n + 1))
+  done <<<"$icons"
+  echo "$n"
 }
-vk_tray_count() { vk_tray_icons | wc -l; }
 vk_tray_count_is() { [[ $(vk_tray_count) -eq $1 ]]; }
 
 # Screen rectangle of a window as "X Y W H" (absolute position).
-vk_geometry() {
-  xwininfo -id "$1" 2>/dev/null | awk '
-    /Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
-    /^ +Width:/ { w = $NF } /^ +Height:/ { h = $NF }
-    END { if (w != "") print x, y, w, h }'
-}
+vk_geometry() { vk_xprobe geometry "$1" 2>/dev/null; }
 
 # Mapped (viewable) top-level windows whose title is exactly NAME. Without a
 # window manager top-level windows are the root's own children; under one
 # (vk_wm_start) they are the client windows it manages, inside its frames.
 # The tray entry's window lives inside the tray host and never matches.
 # (xdotool search matches titles case-insensitively, hence no xdotool here.)
-vk_window() {
-  local name=$1 id
-  for id in $(vk_toplevel "$name"); do
-    xwininfo -id "$id" 2>/dev/null | grep -q 'IsViewable' && echo "$id"
-  done
-  return 0
-}
+vk_window() { vk_xprobe windows --mapped ${VK_WM_PID:+--managed} "$1"; }
 # Top-level windows titled exactly NAME, mapped or not.
-vk_toplevel() {
-  if [[ -n $VK_WM_PID ]]; then
-    vk__managed "$1"
-    return 0
-  fi
-  xwininfo -root -children 2>/dev/null | vk__titled "$1"
-}
-# The ids of the windows in xwininfo's listing titled exactly NAME.
-vk__titled() {
-  NAME="\"$1\":" awk '
-    /^ +0x/ { n = ENVIRON["NAME"]; q = index($0, "\"")
-              if (q && substr($0, q, length(n)) == n) print $1 }'
-}
+vk_toplevel() { vk_xprobe windows ${VK_WM_PID:+--managed} "$1"; }
 # Windows titled exactly NAME that the window manager handles (they carry
 # WM_STATE), anywhere in the tree.
-vk__managed() {
-  local id
-  for id in $(xwininfo -root -tree 2>/dev/null | vk__titled "$1"); do
-    xprop -id "$id" WM_STATE 2>/dev/null | grep -q 'window state' && echo "$id"
-  done
-  return 0
-}
-vk_window_present() { [[ -n $(vk_window "$1") ]]; }
-vk_window_absent() { [[ -z $(vk_window "$1") ]]; }
+vk__managed() { vk_xprobe windows --managed "$1"; }
+vk_window_present() { vk_xprobe windows -q --mapped ${VK_WM_PID:+--managed} "$1"; }
+vk_window_absent() { ! vk_window_present "$1"; }
 # Whether the window with this id is no longer mapped (or no longer exists).
-vk_window_absent_id() { ! xwininfo -id "$1" 2>/dev/null | grep -q IsViewable; }
+vk_window_absent_id() { ! vk_xprobe mapped "$1"; }
 
 # Waits until a window titled NAME is mapped and prints its id.
 vk_wait_window() {

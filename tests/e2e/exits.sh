@@ -9,7 +9,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 e2e_begin exits "$1"
 
 exit_by_ctrl_x() { e2e_key "$1" ctrl+x; }
-exit_by_close_box() { "$VK_XPROBE" close "$1"; }
+exit_by_close_box() { vk_xprobe close "$1"; }
 exit_by_sigterm() { kill -TERM "$E2E_PID"; }
 exit_by_sigint() { kill -INT "$E2E_PID"; }
 exit_by_sighup() { kill -HUP "$E2E_PID"; }

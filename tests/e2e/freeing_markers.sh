@@ -22,11 +22,11 @@ declare -A before=() narrowest=() markers=()
 markers_shown() {
   local top width
   markers=()
-  while read -r top width; do markers[$top]=$width; done < <("$VK_XPROBE" bars "$main" "${marker[@]}")
+  while read -r top width; do markers[$top]=$width; done < <(vk_xprobe bars "$main" "${marker[@]}")
   ((${#markers[@]} > 0)) && return 0
   while read -r top width; do
     [[ -n ${narrowest[$top]:-} ]] && ((width < narrowest[$top])) && narrowest[$top]=$width
-  done < <("$VK_XPROBE" bars "$main" "${free_bar[@]}")
+  done < <(vk_xprobe bars "$main" "${free_bar[@]}")
   return 1
 }
 
@@ -38,7 +38,7 @@ markers_shown() {
 markers_match_before() {
   local top width
   declare -A now=()
-  while read -r top width; do now[$top]=$width; done < <("$VK_XPROBE" bars "$main" "${free_bar[@]}")
+  while read -r top width; do now[$top]=$width; done < <(vk_xprobe bars "$main" "${free_bar[@]}")
   for top in "${!markers[@]}"; do
     ((markers[$top] == before[$top])) && continue
     if [[ ${now[$top]:-} != "${before[$top]}" ]]; then
@@ -71,7 +71,7 @@ free_once() {
   while read -r top width; do
     before[$top]=$width
     narrowest[$top]=$width
-  done < <("$VK_XPROBE" bars "$main" "${free_bar[@]}")
+  done < <(vk_xprobe bars "$main" "${free_bar[@]}")
   ((${#before[@]} == 2)) || e2e_fail "expected two free bars, found ${#before[@]}"
 
   e2e_key "$main" ctrl+f

@@ -55,7 +55,6 @@ e2e_begin() {
     command -v "$tool" >/dev/null 2>&1 ||
       e2e_skip "$tool is not installed (scripts/setup-debian.sh test installs it)"
   done
-  [[ -x ${VK_XPROBE:-} ]] || e2e_skip "the X11 probe vk_xprobe was not built (libx11-dev missing)"
   [[ -x $E2E_PROGRAM ]] || e2e_fail "no program at '$E2E_PROGRAM'"
   vk_desktop_start || e2e_fail "the private desktop did not start"
   vk_on_exit e2e__stop_program
@@ -120,10 +119,7 @@ e2e_tray_icon() {
 }
 
 # The window shows more than one colour: it is mapped and has been drawn.
-e2e_drawn() {
-  (($(import -silent -window "$1" -depth 8 txt:- 2>/dev/null | awk 'NR > 1 { print $3 }' |
-    sort -u | wc -l) > 1))
-}
+e2e_drawn() { vk_xprobe drawn "$1"; }
 
 # e2e_key WINDOW KEY...: gives the window the keyboard focus and types the
 # key combinations. Without a window manager the test gives it the focus,
@@ -162,20 +158,14 @@ e2e_screenshot() {
 }
 
 # Top-level windows that are mapped now, one id per line.
-e2e_mapped_windows() {
-  local id
-  for id in $(xwininfo -root -children 2>/dev/null | awk '/^ +0x/ { print $1 }'); do
-    xwininfo -id "$id" 2>/dev/null | grep -q IsViewable && echo "$id"
-  done
-  return 0
-}
+e2e_mapped_windows() { vk_xprobe windows --mapped; }
 
 # Waits for a mapped top-level window that is not in the list BEFORE (the
 # output of e2e_mapped_windows taken earlier) and prints its id.
 e2e__new_window() {
   local before=$1 id
   for id in $(e2e_mapped_windows); do
-    grep -qx "$id" <<<"$before" || {
+    [[ $'\n'$before$'\n' == *$'\n'$id$'\n'* ]] || {
       echo "$id"
       return 0
     }
@@ -223,10 +213,10 @@ e2e_session_bus() {
 # Returns once the program has handled everything that reached it before
 # (xprobe pings the window): a check made after this sees what those events
 # did, or that they did nothing.
-e2e_sync() { "$VK_XPROBE" sync "$1" || e2e_fail "the program did not answer a ping to $1"; }
+e2e_sync() { vk_xprobe sync "$1" || e2e_fail "the program did not answer a ping to $1"; }
 
 # How many pixels of a window have exactly the colour: e2e_pixels WINDOW R G B.
-e2e_pixels() { "$VK_XPROBE" count "$@"; }
+e2e_pixels() { vk_xprobe count "$@"; }
 e2e_pixels_present() { (($(e2e_pixels "$@") > 0)); }
 e2e_pixels_absent() { (($(e2e_pixels "$@") == 0)); }
 
@@ -236,7 +226,7 @@ e2e_status_digest() {
   local geometry x y w h
   geometry=$(vk_geometry "$1")
   read -r x y w h <<<"$geometry"
-  "$VK_XPROBE" digest "$1" 0 $((h - 15)) "$w" 14
+  vk_xprobe digest "$1" 0 $((h - 15)) "$w" 14
 }
 e2e_status_is() { [[ $(e2e_status_digest "$1") == "$2" ]]; }
 
@@ -277,11 +267,7 @@ e2e__has_client_window() { [[ -n $(e2e_client_windows "$1") ]]; }
 
 # The window manager's state of a client window: Normal, Iconic (minimised)
 # or Withdrawn (hidden; the manager has let go of it).
-e2e_wm_state() {
-  local state
-  state=$(xprop -id "$1" WM_STATE 2>/dev/null | awk '/window state:/ { print $3 }')
-  echo "${state:-Withdrawn}"
-}
+e2e_wm_state() { vk_xprobe wm-state "$1"; }
 e2e_wm_state_is() { [[ $(e2e_wm_state "$1") == "$2" ]]; }
 # e2e_expect_wm_state WINDOW STATE WHAT: waits until the window is in STATE.
 e2e_expect_wm_state() {

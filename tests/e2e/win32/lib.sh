@@ -179,11 +179,7 @@ w32_free_bar_is_share() {
 }
 
 # Pixels of the window with this X id that have exactly the colour R G B.
-w32_pixels() {
-  local colour
-  colour=$(printf '#%02X%02X%02X' "$2" "$3" "$4")
-  import -silent -window "$1" -depth 8 txt:- 2>/dev/null | grep -c -F " $colour " || true
-}
+w32_pixels() { vk_xprobe count "$@" 2>/dev/null || echo 0; }
 # The before-freeing markers are the only pixels of their colour.
 w32_markers_shown() { (($(w32_pixels "$1" 0 192 0) > 0)); }
 w32_markers_hidden() { (($(w32_pixels "$1" 0 192 0) == 0)); }
