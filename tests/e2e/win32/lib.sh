@@ -153,6 +153,8 @@ w32_client() {
   vk_wait_until 10 w32__client_known "$1" || return 0
   w32_probe client "$1"
 }
+# Windows' foreground window has this title.
+w32_foreground_is() { [[ $(w32_probe foreground) == "$1|"* ]]; }
 w32__client_known() { [[ -n $(w32_probe client "$1") ]]; }
 
 # Wine's own programs of the prefix, with the program's bitness.
