@@ -30,7 +30,8 @@ vk_wait_until 10 w32_foreground_is Velkrom ||
 # dismissing the menu must not leave it there.
 popup=$(e2e_open_tray_menu)
 xdotool key Escape
-vk_wait_until 5 vk_window_absent_id "$popup" || e2e_fail "the pop-up stayed open after Esc (DIAG fg $(w32_probe foreground) xfocus $(xdotool getwindowfocus) popup $popup drawn $(e2e_drawn "$popup" && echo yes))"
+vk_wait_until 5 vk_window_absent_id "$popup" ||
+  e2e_fail "the pop-up stayed open after Esc (Windows' foreground window and focus: $(w32_probe foreground))"
 e2e_key "$main" F1
 about=$(vk_wait_window 15 "About Velkrom") ||
   e2e_fail "F1 after a dismissed pop-up did not open the About dialog"
