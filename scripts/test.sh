@@ -20,9 +20,10 @@
 #      (tests/package/check_windows.sh)
 #   6. the README's layout names only paths that exist (tests/readme_layout.sh)
 #
-# Steps run one at a time, but for the two package checks, which run side
-# by side: the end-to-end tests wait on windows and timers, and a build
-# beside them makes them see a load no desktop has.
+# Steps run one at a time, but for the Windows unit tests and the two
+# package checks, which run side by side at the end: the end-to-end tests
+# wait on windows and timers, and a build beside them makes them see a load
+# no desktop has.
 # Every step runs even when an earlier one failed; a summary follows, with each step's wall time and the CPU time of
 # its processes, and the exit status is nonzero when any step failed. The
 # very last line sums the tests of every step, "N passed, N failed, N
@@ -175,7 +176,8 @@ ctest_in() {
 }
 
 # wine_ctest ARCH DIR: the cross-built tests in DIR under Wine, all in one
-# fresh prefix whose Wine stays up for the run; says why when ARCH cannot run.
+# fresh prefix whose Wine stays up for the run, one architecture at a time;
+# says why when ARCH cannot run.
 wine_ctest() (
   source "$repo/scripts/wine.sh"
   local why
@@ -183,6 +185,9 @@ wine_ctest() (
     echo "SKIPPED: $1 Windows tests not run: $why"
     exit 0
   fi
+  local lock
+  exec {lock}>"$build_root/wine-unit-tests.lock"
+  flock "$lock"
   vk_wine_prefix_new || exit 1
   trap vk_wine_end EXIT
   vk_wine_serve || exit 1
@@ -268,20 +273,26 @@ if step setup "$repo/scripts/setup-debian.sh" test; then
   [[ -z $template_pid ]] || wait "$template_pid"
   # The Windows programs end to end, each test in its own Wine prefix under
   # openbox; a test of an architecture that cannot run here reports itself
-  # skipped with the reason. The i686 tests come first, so that a run whose
-  # i686 tests all skip does not end on them.
-  for arch in "${windows_built[@]}"; do
-    step "mingw-$arch-tests" wine_ctest "$arch" "$build_root/mingw-$arch"
-  done
+  # skipped with the reason.
   if ((${#windows_built[@]})); then
     step e2e-win32 win32_e2e "${windows_built[@]}"
   fi
-  # The two package checks run side by side: each keeps about half a core
-  # busy (packing, validators, one program started), and neither times
-  # anything the other would disturb (a program's own end within 15 s, an
-  # installer run under Wine).
+  # The Windows unit tests and the two package checks run side by side:
+  # the unit tests mostly wait on Wine's start (5 CPU-s in 10 s), each
+  # package check keeps about half a core busy (packing, validators, one
+  # program started), and none times anything the others would disturb (a
+  # program's own end within 15 s, an installer run under Wine). The
+  # architectures' unit tests take turns (wine_ctest's lock; a step's wall
+  # time includes its wait). The i686 tests are reported first, so that a
+  # run whose i686 tests all skip does not end on them.
+  for arch in "${windows_built[@]}"; do
+    step_begin "mingw-$arch-tests" wine_ctest "$arch" "$build_root/mingw-$arch"
+  done
   $release_built && step_begin package package_checks
   ((${#windows_built[@]} == 2)) && step_begin windows-package windows_package_checks
+  for arch in "${windows_built[@]}"; do
+    step_end "mingw-$arch-tests"
+  done
   $release_built && step_end package
   ((${#windows_built[@]} == 2)) && step_end windows-package
   step readme-layout bash "$repo/tests/readme_layout.sh" "$repo"
