@@ -11,7 +11,7 @@
 #      and their tests run under Wine (i686 only where 32-bit Wine runs), the
 #      Win32 toolkit's contract on a private X display among them
 #   4. end-to-end tests of the real Qt program, each on its own Xvfb + trayer,
-#      on the Release build and again on the sanitizer build, and those of
+#      on the Release build and again on the sanitizer build, then those of
 #      the Windows programs under Wine, each on its own Xvfb + trayer under
 #      openbox
 #   5. the Debian package of the Release build, checked as its users and
@@ -20,14 +20,12 @@
 #      (tests/package/check_windows.sh)
 #   6. the README's layout names only paths that exist (tests/readme_layout.sh)
 #
-# The builds and the static check run one at a time, each using every core.
-# The end-to-end tests, the Windows unit tests and the package checks run
-# after every build: first the markers tests alone, then two lanes side by
-# side, the Qt program's end-to-end sets in one, the Windows program's set
-# followed by the Windows unit tests and the package checks in the other
-# (see the lanes below).
-# Every step runs even when an earlier one failed; a summary follows, with
-# each step's wall time and the CPU time of its processes, and the exit status is nonzero when any step failed. The
+# Steps run one at a time, but for the Windows unit tests and the two
+# package checks, which run side by side at the end: the end-to-end tests
+# wait on windows and timers, and a build beside them makes them see a load
+# no desktop has.
+# Every step runs even when an earlier one failed; a summary follows, with each step's wall time and the CPU time of
+# its processes, and the exit status is nonzero when any step failed. The
 # very last line sums the tests of every step, "N passed, N failed, N
 # skipped": each ctest test and each check of the package checks; a step
 # that failed without a failed test of its own (a build) counts as one
@@ -38,12 +36,10 @@ repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build_root=${VK_BUILD_ROOT:-$repo/build}
 logs=$build_root/logs
 jobs=$(nproc 2>/dev/null || echo 2)
-# The end-to-end tests at a time in each lane, Qt and Windows, on any
-# machine: the number they are proven at.
+# The end-to-end tests at a time, Qt and Windows, on any machine: the
+# number they are proven at.
 e2e_jobs=2
 mkdir -p "$logs"
-# A step's status file says it ran in this run.
-rm -f "$logs"/*.status
 # The Release build without the unit tests, also when the package step
 # builds it again (scripts/package.sh release).
 export VK_UNIT_TESTS=OFF
@@ -59,19 +55,17 @@ total_passed=0 total_failed=0 total_skipped=0
 start_all=$SECONDS
 
 # measured NAME COMMAND...: runs the command in a shell of its own, which
-# writes "STATUS TICKS END START" to build/logs/NAME.status: its exit
-# status, the CPU time (user + system, in clock ticks) of itself and of the
-# processes it waited for, and the script's SECONDS when it ended and began.
-# Until it ends, the file reads "running". (Wine's server, which nothing
-# waits for, is not in the CPU time.)
+# writes "STATUS TICKS END" to build/logs/NAME.status: its exit status, the
+# CPU time (user + system, in clock ticks) of itself and of the processes it
+# waited for, and the script's SECONDS when it ended.
+# (Wine's server, which nothing waits for, is not in it.)
 measured() (
-  local name=$1 self=$BASHPID start=$SECONDS fields status
+  local name=$1 self=$BASHPID fields status
   shift
-  echo "running 0 0 $start" >"$logs/$name.status"
   "$@"
   status=$?
   read -ra fields < <(sed 's/^.*) //' "/proc/$self/stat")
-  echo "$status $((fields[11] + fields[12] + fields[13] + fields[14])) $SECONDS $start" >"$logs/$name.status"
+  echo "$status $((fields[11] + fields[12] + fields[13] + fields[14])) $SECONDS" >"$logs/$name.status"
   exit "$status"
 )
 ticks_per_second=$(getconf CLK_TCK 2>/dev/null || echo 100)
@@ -81,37 +75,42 @@ ticks_per_second=$(getconf CLK_TCK 2>/dev/null || echo 100)
 step() {
   local name=$1
   shift
+  local t0=$SECONDS
   echo
   echo "==== $name"
+  rm -f "$logs/$name.status"
   measured "$name" "$@" 2>&1 | tee "$logs/$name.log"
-  step_recorded "$name"
+  step_recorded "$name" "$t0"
 }
 
-# step_recorded NAME: records how the step NAME ended, from what `measured`
-# wrote (a step that never ended failed); returns the step's status.
+# step_recorded NAME T0: records how the step NAME, started at T0, ended,
+# from what `measured` wrote; returns the step's status.
 step_recorded() {
-  local name=$1 status ticks end start
-  read -r status ticks end start <"$logs/$name.status" 2>/dev/null
-  if [[ ! $status =~ ^[0-9]+$ ]]; then
-    status=1 ticks=0 end=$SECONDS start=${start:-$SECONDS}
-  fi
-  record "$name" "$status" $((end - start)) "$ticks"
+  local name=$1 t0=$2 status ticks end
+  read -r status ticks end <"$logs/$name.status" 2>/dev/null || status=1 ticks=0 end=$SECONDS
+  record "$name" "$status" $((end - t0)) "$ticks"
   return "$status"
 }
 
-# step_quiet NAME COMMAND...: runs a step with its output to
-# build/logs/NAME.log alone, for steps that run beside others; step_report
-# NAME prints that log and records the step as `step` does.
-step_quiet() {
+# step_begin NAME COMMAND...: starts a step in the background, its output
+# to build/logs/NAME.log alone; step_end NAME waits for it, prints that log
+# and records the step as `step` does.
+declare -A step_pids=() step_starts=()
+step_begin() {
   local name=$1
   shift
-  measured "$name" "$@" >"$logs/$name.log" 2>&1
+  rm -f "$logs/$name.status"
+  step_starts[$name]=$SECONDS
+  measured "$name" "$@" >"$logs/$name.log" 2>&1 &
+  step_pids[$name]=$!
 }
-step_report() {
+step_end() {
+  local name=$1
+  wait "${step_pids[$name]}"
   echo
-  echo "==== $1"
-  cat "$logs/$1.log"
-  step_recorded "$1"
+  echo "==== $name"
+  cat "$logs/$name.log"
+  step_recorded "$name" "${step_starts[$name]}"
 }
 
 # record NAME STATUS SECONDS TICKS: the step's line in the summary, and its
@@ -196,35 +195,14 @@ wine_ctest() (
   ctest_in "$2" -LE e2e -j "$jobs"
 )
 
-# The markers tests (Qt and Windows) compare the free bars' widths before
-# and after a freeing run, which any other test's programs, Wine prefixes
-# and freeing runs would move: they run alone, in a step of their own, and
-# the end-to-end sets run without them.
-markers='_markers$'
-
-# win32_e2e CTEST-ARGS...: the Windows end-to-end tests of each built
-# architecture (windows_built), in turn.
+# The Windows end-to-end tests of each built architecture, in turn, two at
+# a time as the Qt program's (the markers test alone).
 win32_e2e() {
   local arch status=0
-  for arch in "${windows_built[@]}"; do
+  for arch in "$@"; do
     echo "---- e2e-win32-$arch"
-    ctest_in "$build_root/mingw-$arch" -L e2e-win32 "$@" || status=1
+    ctest_in "$build_root/mingw-$arch" -L e2e-win32 -j "$e2e_jobs" || status=1
   done
-  return "$status"
-}
-
-# The markers tests of every built tree, one after another.
-markers_alone() {
-  local status=0
-  if $release_built; then
-    echo "---- release"
-    ctest_in "$build_root/release" -L e2e -R "$markers" || status=1
-  fi
-  if $asan_built; then
-    echo "---- asan"
-    asan_ctest "$build_root/asan" -L e2e -R "$markers" || status=1
-  fi
-  win32_e2e -R "$markers" || status=1
   return "$status"
 }
 
@@ -255,10 +233,20 @@ if step setup "$repo/scripts/setup-debian.sh" test; then
     release_built=true
     step release-tests ctest_in "$build_root/release" -LE e2e -j "$jobs"
     step tidy "$repo/scripts/tidy.sh"
+    # Each end-to-end test starts its own private X server and tray host.
+    # Two at a time, as a desktop with one other busy program (the markers
+    # test alone: it compares widths of the free bars), and never beside a
+    # build: their timings and memory figures should see no build's load
+    # (seen: a countdown and a markers test failing while the sanitizer
+    # build ran beside them).
+    step e2e-tests ctest_in "$build_root/release" -L e2e -j "$e2e_jobs"
   fi
   if step asan-build "$repo/scripts/build.sh" asan; then
     asan_built=true
     step asan-tests asan_ctest "$build_root/asan" -LE e2e -j "$jobs"
+  fi
+  if $asan_built; then
+    step asan-e2e-tests asan_ctest "$build_root/asan" -L e2e -j "$e2e_jobs"
   fi
   # Wine's template prefix, which every Windows test's prefix copies, is
   # made while the Windows programs build: about 10 s, nearly all of it
@@ -283,58 +271,30 @@ if step setup "$repo/scripts/setup-debian.sh" test; then
   # The template made, or failed: a failure is made again, and reported,
   # by the first test's prefix.
   [[ -z $template_pid ]] || wait "$template_pid"
-
-  # The tests of the built programs, after every build: no build runs
-  # beside them, as their timings and memory figures should see no build's
-  # load (seen: a countdown and a markers test failing while the sanitizer
-  # build ran beside them). Each end-to-end test starts its own private X
-  # server and tray host (the Windows ones under openbox, each in its own
-  # Wine prefix; a test of an architecture that cannot run here reports
-  # itself skipped with the reason).
-  # First the markers tests, alone.
-  if $release_built || $asan_built || ((${#windows_built[@]})); then
-    step e2e-markers markers_alone
+  # The Windows programs end to end, each test in its own Wine prefix under
+  # openbox; a test of an architecture that cannot run here reports itself
+  # skipped with the reason.
+  if ((${#windows_built[@]})); then
+    step e2e-win32 win32_e2e "${windows_built[@]}"
   fi
-  # Then two lanes side by side, each running two end-to-end tests at a
-  # time, as a desktop with a few busy programs; the tests wait on windows
-  # and timers far more than they compute (about 1.2, 1.4 and 0.7 of a core
-  # for the Release, sanitizer and Windows sets). The Qt lane runs the Qt
-  # program's sets, Release then sanitizers; the Windows lane the Windows
-  # programs' set, then the Windows unit tests and the two package checks
-  # side by side: the unit tests mostly wait on Wine's start (5 CPU-s in
-  # 10 s), each package check keeps about half a core busy (packing,
-  # validators, one program started), and none times anything the others
-  # would disturb (a program's own end within 15 s, an installer run under
-  # Wine). The architectures' unit tests take turns (wine_ctest's lock; a
-  # step's wall time includes its wait). Each step's log prints when both
-  # lanes are done, in a fixed order.
-  qt_lane() {
-    $release_built &&
-      step_quiet e2e-tests ctest_in "$build_root/release" -L e2e -E "$markers" -j "$e2e_jobs"
-    $asan_built &&
-      step_quiet asan-e2e-tests asan_ctest "$build_root/asan" -L e2e -E "$markers" -j "$e2e_jobs"
-    return 0
-  }
-  windows_lane() {
-    ((${#windows_built[@]})) && step_quiet e2e-win32 win32_e2e -E "$markers" -j "$e2e_jobs"
-    for arch in "${windows_built[@]}"; do
-      step_quiet "mingw-$arch-tests" wine_ctest "$arch" "$build_root/mingw-$arch" &
-    done
-    $release_built && step_quiet package package_checks &
-    ((${#windows_built[@]} == 2)) && step_quiet windows-package windows_package_checks &
-    wait
-  }
-  qt_lane &
-  qt_lane_pid=$!
-  windows_lane &
-  windows_lane_pid=$!
-  wait "$qt_lane_pid" "$windows_lane_pid"
-  # The i686 tests are reported before the x86_64 ones, so that a run whose
-  # i686 tests all skip does not end on them.
-  for name in e2e-tests asan-e2e-tests e2e-win32 mingw-i686-tests mingw-x86_64-tests \
-    package windows-package; do
-    [[ -f $logs/$name.status ]] && step_report "$name"
+  # The Windows unit tests and the two package checks run side by side:
+  # the unit tests mostly wait on Wine's start (5 CPU-s in 10 s), each
+  # package check keeps about half a core busy (packing, validators, one
+  # program started), and none times anything the others would disturb (a
+  # program's own end within 15 s, an installer run under Wine). The
+  # architectures' unit tests take turns (wine_ctest's lock; a step's wall
+  # time includes its wait). The i686 tests are reported first, so that a
+  # run whose i686 tests all skip does not end on them.
+  for arch in "${windows_built[@]}"; do
+    step_begin "mingw-$arch-tests" wine_ctest "$arch" "$build_root/mingw-$arch"
   done
+  $release_built && step_begin package package_checks
+  ((${#windows_built[@]} == 2)) && step_begin windows-package windows_package_checks
+  for arch in "${windows_built[@]}"; do
+    step_end "mingw-$arch-tests"
+  done
+  $release_built && step_end package
+  ((${#windows_built[@]} == 2)) && step_end windows-package
   step readme-layout bash "$repo/tests/readme_layout.sh" "$repo"
 fi
 
