@@ -170,9 +170,16 @@ note_for() {
 }
 
 ctest_in() {
-  local dir=$1
+  local dir=$1 status=0
   shift
-  ctest --test-dir "$dir" --output-on-failure --no-tests=error "$@"
+  rm -f "$dir/Testing/Temporary/LastTest.log"
+  ctest --test-dir "$dir" --output-on-failure --no-tests=error "$@" || status=$?
+  # ctest shows nothing of a test that skipped but its name: its reason
+  # ("SKIP: why"), from the tests' log.
+  awk '/^[0-9]+\/[0-9]+ Test: / { name = $3 }
+       /^SKIP: / { sub(/^SKIP: /, ""); print "  " name " skipped: " $0 }' \
+    "$dir/Testing/Temporary/LastTest.log" 2>/dev/null
+  return "$status"
 }
 
 # wine_ctest ARCH DIR: the cross-built tests in DIR under Wine, all in one
