@@ -12,7 +12,8 @@
 # takes memory it keeps (under the sanitizers about 20 MB of shadow memory,
 # and for a second or two some 60 MB more: most of a pixel of the bar on a
 # machine with 24 GB, where a later run moves free memory by about 30 MB).
-# A pass whose markers showed with other widths starts a fresh program.
+# A pass whose markers showed with other widths, or that no look saw get
+# narrower, starts a fresh program.
 set -euo pipefail
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
