@@ -20,12 +20,14 @@
 #      (tests/package/check_windows.sh)
 #   6. the README's layout names only paths that exist (tests/readme_layout.sh)
 #
-# Steps run one at a time, but for the Windows unit tests and the two
-# package checks, which run side by side at the end: the end-to-end tests
-# wait on windows and timers, and a build beside them makes them see a load
-# no desktop has.
-# Every step runs even when an earlier one failed; a summary follows, with each step's wall time and the CPU time of
-# its processes, and the exit status is nonzero when any step failed. The
+# After the Release build, the other builds and the static check run in two
+# lanes side by side. The end-to-end sets then run one at a time and never
+# beside a build (they wait on windows and timers, and a build beside them
+# makes them see a load no desktop has), but for the Windows set, beside
+# which the Windows unit tests and the two package checks run; the Windows
+# markers test runs alone after them.
+# Every step runs even when an earlier one failed; a summary follows, with
+# each step's wall time and the CPU time of its processes, and the exit status is nonzero when any step failed. The
 # very last line sums the tests of every step, "N passed, N failed, N
 # skipped": each ctest test and each check of the package checks; a step
 # that failed without a failed test of its own (a build) counts as one
@@ -55,17 +57,17 @@ total_passed=0 total_failed=0 total_skipped=0
 start_all=$SECONDS
 
 # measured NAME COMMAND...: runs the command in a shell of its own, which
-# writes "STATUS TICKS END" to build/logs/NAME.status: its exit status, the
-# CPU time (user + system, in clock ticks) of itself and of the processes it
-# waited for, and the script's SECONDS when it ended.
+# writes "STATUS TICKS START END" to build/logs/NAME.status: its exit status,
+# the CPU time (user + system, in clock ticks) of itself and of the processes
+# it waited for, and the script's SECONDS when it started and ended.
 # (Wine's server, which nothing waits for, is not in it.)
 measured() (
-  local name=$1 self=$BASHPID fields status
+  local name=$1 self=$BASHPID start=$SECONDS fields status
   shift
   "$@"
   status=$?
   read -ra fields < <(sed 's/^.*) //' "/proc/$self/stat")
-  echo "$status $((fields[11] + fields[12] + fields[13] + fields[14])) $SECONDS" >"$logs/$name.status"
+  echo "$status $((fields[11] + fields[12] + fields[13] + fields[14])) $start $SECONDS" >"$logs/$name.status"
   exit "$status"
 )
 ticks_per_second=$(getconf CLK_TCK 2>/dev/null || echo 100)
@@ -75,42 +77,65 @@ ticks_per_second=$(getconf CLK_TCK 2>/dev/null || echo 100)
 step() {
   local name=$1
   shift
-  local t0=$SECONDS
   echo
   echo "==== $name"
   rm -f "$logs/$name.status"
   measured "$name" "$@" 2>&1 | tee "$logs/$name.log"
-  step_recorded "$name" "$t0"
+  step_recorded "$name"
 }
 
-# step_recorded NAME T0: records how the step NAME, started at T0, ended,
-# from what `measured` wrote; returns the step's status.
+# step_recorded NAME: records how the step NAME ended, from what `measured`
+# wrote (a step that wrote nothing failed); returns the step's status.
 step_recorded() {
-  local name=$1 t0=$2 status ticks end
-  read -r status ticks end <"$logs/$name.status" 2>/dev/null || status=1 ticks=0 end=$SECONDS
-  record "$name" "$status" $((end - t0)) "$ticks"
+  local name=$1 status ticks start end
+  read -r status ticks start end <"$logs/$name.status" 2>/dev/null ||
+    status=1 ticks=0 start=$SECONDS end=$SECONDS
+  record "$name" "$status" $((end - start)) "$ticks"
   return "$status"
 }
 
 # step_begin NAME COMMAND...: starts a step in the background, its output
 # to build/logs/NAME.log alone; step_end NAME waits for it, prints that log
 # and records the step as `step` does.
-declare -A step_pids=() step_starts=()
+declare -A step_pids=()
 step_begin() {
   local name=$1
   shift
   rm -f "$logs/$name.status"
-  step_starts[$name]=$SECONDS
   measured "$name" "$@" >"$logs/$name.log" 2>&1 &
   step_pids[$name]=$!
 }
 step_end() {
   local name=$1
   wait "${step_pids[$name]}"
+  step_shown "$name"
+}
+# Prints a step's log that ran in the background and records the step.
+step_shown() {
   echo
-  echo "==== $name"
-  cat "$logs/$name.log"
-  step_recorded "$name" "${step_starts[$name]}"
+  echo "==== $1"
+  cat "$logs/$1.log"
+  step_recorded "$1"
+}
+
+# lane NAME COMMAND [NAME COMMAND]...: starts steps in the background that
+# run one after another, each as step_begin would run it (COMMAND is one
+# word: a function or a program). lanes_end waits for every lane; the
+# steps are then shown with step_shown.
+lane_pids=()
+lane() {
+  local pair=("$@")
+  (
+    for ((i = 0; i < ${#pair[@]}; i += 2)); do
+      rm -f "$logs/${pair[i]}.status"
+      measured "${pair[i]}" "${pair[i + 1]}" >"$logs/${pair[i]}.log" 2>&1
+    done
+  ) &
+  lane_pids+=($!)
+}
+lanes_end() {
+  wait "${lane_pids[@]}"
+  lane_pids=()
 }
 
 # record NAME STATUS SECONDS TICKS: the step's line in the summary, and its
@@ -202,13 +227,15 @@ wine_ctest() (
   ctest_in "$2" -LE e2e -j "$jobs"
 )
 
-# The Windows end-to-end tests of each built architecture, in turn, two at
-# a time as the Qt program's (the markers test alone).
+# win32_e2e CTEST-ARGS ARCH...: the Windows end-to-end tests that the ctest
+# arguments select, of each built architecture in turn.
 win32_e2e() {
-  local arch status=0
+  local selection=$1 arch status=0
+  shift
   for arch in "$@"; do
     echo "---- e2e-win32-$arch"
-    ctest_in "$build_root/mingw-$arch" -L e2e-win32 -j "$e2e_jobs" || status=1
+    # shellcheck disable=SC2086  # the selection is several arguments
+    ctest_in "$build_root/mingw-$arch" $selection || status=1
   done
   return "$status"
 }
@@ -233,75 +260,97 @@ windows_package_checks() {
   bash "$repo/tests/package/check_windows.sh" "$build_root/mingw-i686" "$build_root/mingw-x86_64"
 }
 
+# The builds after the Release build and the static check, one command each.
+build_asan() { "$repo/scripts/build.sh" asan; }
+# The header check is part of each Windows build. Where the programs of an
+# architecture cannot run, its tests are not built either (they would only
+# be skipped): the program and the header check are.
+build_mingw_i686() { build_windows i686; }
+build_mingw_x86_64() { build_windows x86_64; }
+build_windows() {
+  local targets=()
+  vk_wine_missing "$1" >/dev/null && targets=(velkrom vk_windows_header_check)
+  "$repo/scripts/build.sh" "mingw-$1" "${targets[@]}"
+}
+static_check() { "$repo/scripts/tidy.sh"; }
+
 if step setup "$repo/scripts/setup-debian.sh" test; then
   release_built=false
-  asan_built=false
   if step release-build "$repo/scripts/build.sh" release; then
     release_built=true
     step release-tests ctest_in "$build_root/release" -LE e2e -j "$jobs"
-    step tidy "$repo/scripts/tidy.sh"
-    # Each end-to-end test starts its own private X server and tray host.
-    # Two at a time, as a desktop with one other busy program (the markers
-    # test alone: it compares widths of the free bars), and never beside a
-    # build: their timings and memory figures should see no build's load
-    # (seen: a countdown and a markers test failing while the sanitizer
-    # build ran beside them).
-    step e2e-tests ctest_in "$build_root/release" -L e2e -j "$e2e_jobs"
-  fi
-  if step asan-build "$repo/scripts/build.sh" asan; then
-    asan_built=true
-    step asan-tests asan_ctest "$build_root/asan" -LE e2e -j "$jobs"
-  fi
-  if $asan_built; then
-    step asan-e2e-tests asan_ctest "$build_root/asan" -L e2e -j "$e2e_jobs"
   fi
   # Wine's template prefix, which every Windows test's prefix copies, is
-  # made while the Windows programs build: about 10 s, nearly all of it
-  # waiting on Wine's own start, which would otherwise hold up the first
-  # Windows test. A prefix made before it is done waits for it (flock).
+  # made while the programs build: about 10 s, nearly all of it waiting on
+  # Wine's own start, which would otherwise hold up the first Windows test.
+  # A prefix made before it is done waits for it (flock).
   template_pid=''
   if ! vk_wine_missing x86_64 >/dev/null; then
     vk_wine_template >"$logs/wine-template.log" 2>&1 &
     template_pid=$!
   fi
-  # The header check is part of each Windows build. Where the programs of
-  # an architecture cannot run, its tests are not built either (they would
-  # only be skipped): the program and the header check are.
+  # The other builds and the static check (which reads what the Release
+  # build compiled) in two lanes side by side, about as long as each other
+  # from a fresh clone: after a change to one file each is mostly a
+  # configure step and a link or two, which one after another would leave
+  # a core idle.
+  if $release_built; then
+    lane asan-build build_asan tidy static_check
+  else
+    lane asan-build build_asan
+  fi
+  lane mingw-i686 build_mingw_i686 mingw-x86_64 build_mingw_x86_64
+  lanes_end
+  asan_built=false
   windows_built=()
+  step_shown asan-build && asan_built=true
+  $release_built && step_shown tidy
   for arch in i686 x86_64; do
-    targets=()
-    vk_wine_missing "$arch" >/dev/null && targets=(velkrom vk_windows_header_check)
-    if step "mingw-$arch" "$repo/scripts/build.sh" "mingw-$arch" "${targets[@]}"; then
-      windows_built+=("$arch")
-    fi
+    step_shown "mingw-$arch" && windows_built+=("$arch")
   done
+
+  # The end-to-end tests: each starts its own private X server and tray
+  # host. Two at a time, as a desktop with one other busy program (the
+  # markers tests alone: they compare widths of the free bars), and never
+  # beside a build: their timings and memory figures should see no build's
+  # load (seen: a countdown and a markers test failing while the sanitizer
+  # build ran beside them).
+  $release_built && step e2e-tests ctest_in "$build_root/release" -L e2e -j "$e2e_jobs"
+  if $asan_built; then
+    step asan-tests asan_ctest "$build_root/asan" -LE e2e -j "$jobs"
+    step asan-e2e-tests asan_ctest "$build_root/asan" -L e2e -j "$e2e_jobs"
+  fi
   # The template made, or failed: a failure is made again, and reported,
   # by the first test's prefix.
   [[ -z $template_pid ]] || wait "$template_pid"
   # The Windows programs end to end, each test in its own Wine prefix under
   # openbox; a test of an architecture that cannot run here reports itself
-  # skipped with the reason.
-  if ((${#windows_built[@]})); then
-    step e2e-win32 win32_e2e "${windows_built[@]}"
-  fi
-  # The Windows unit tests and the two package checks run side by side:
-  # the unit tests mostly wait on Wine's start (5 CPU-s in 10 s), each
-  # package check keeps about half a core busy (packing, validators, one
-  # program started), and none times anything the others would disturb (a
-  # program's own end within 15 s, an installer run under Wine). The
-  # architectures' unit tests take turns (wine_ctest's lock; a step's wall
-  # time includes its wait). The i686 tests are reported first, so that a
-  # run whose i686 tests all skip does not end on them.
+  # skipped with the reason. Beside them run the Windows unit tests and the
+  # two package checks: the end-to-end tests mostly wait on Wine and on the
+  # program's timers (half the machine idle), the unit tests mostly on
+  # Wine's start, each package check keeps about half a core busy, and none
+  # times anything the others would disturb (a program's own end within
+  # 15 s, an installer run under Wine). The architectures' unit tests take
+  # turns (wine_ctest's lock; a step's wall time includes its wait). The
+  # Windows markers test runs after them all, alone.
   for arch in "${windows_built[@]}"; do
     step_begin "mingw-$arch-tests" wine_ctest "$arch" "$build_root/mingw-$arch"
   done
   $release_built && step_begin package package_checks
   ((${#windows_built[@]} == 2)) && step_begin windows-package windows_package_checks
+  if ((${#windows_built[@]})); then
+    step e2e-win32 win32_e2e "-L e2e-win32 -LE alone -j $e2e_jobs" "${windows_built[@]}"
+  fi
+  # The i686 tests are reported first, so that a run whose i686 tests all
+  # skip does not end on them.
   for arch in "${windows_built[@]}"; do
     step_end "mingw-$arch-tests"
   done
   $release_built && step_end package
   ((${#windows_built[@]} == 2)) && step_end windows-package
+  if ((${#windows_built[@]})); then
+    step e2e-win32-alone win32_e2e "-L e2e-win32 -L alone" "${windows_built[@]}"
+  fi
   step readme-layout bash "$repo/tests/readme_layout.sh" "$repo"
 fi
 
