@@ -20,8 +20,8 @@
 #      (tests/package/check_windows.sh)
 #   6. the README's layout names only paths that exist (tests/readme_layout.sh)
 #
-# After the Release build, the other builds and the static check run in two
-# lanes side by side. The end-to-end sets then run one at a time and never
+# After the Release build, the other builds, the static check and the unit
+# tests under the sanitizers run in two lanes side by side. The end-to-end sets then run one at a time and never
 # beside a build (they wait on windows and timers, and a build beside them
 # makes them see a load no desktop has), but for the Windows set, beside
 # which the Windows unit tests and the two package checks run; the Windows
@@ -273,6 +273,17 @@ build_windows() {
   "$repo/scripts/build.sh" "mingw-$1" "${targets[@]}"
 }
 static_check() { "$repo/scripts/tidy.sh"; }
+# The unit tests under the sanitizers, in the sanitizer build's lane: where
+# that build failed there is nothing to run, which the step says.
+asan_unit_tests() {
+  local status=1
+  read -r status _ <"$logs/asan-build.status" 2>/dev/null
+  if ((status != 0)); then
+    echo "SKIPPED: the sanitizer build failed"
+    return 0
+  fi
+  asan_ctest "$build_root/asan" -LE e2e -j "$jobs"
+}
 
 if step setup "$repo/scripts/setup-debian.sh" test; then
   release_built=false
@@ -289,15 +300,16 @@ if step setup "$repo/scripts/setup-debian.sh" test; then
     vk_wine_template >"$logs/wine-template.log" 2>&1 &
     template_pid=$!
   fi
-  # The other builds and the static check (which reads what the Release
-  # build compiled) in two lanes side by side, about as long as each other
-  # from a fresh clone: after a change to one file each is mostly a
-  # configure step and a link or two, which one after another would leave
-  # a core idle.
+  # The other builds, the static check (which reads what the Release build
+  # compiled) and the unit tests under the sanitizers in two lanes side by
+  # side, about as long as each other from a fresh clone: after a change to
+  # one file each build is mostly a configure step and a link or two, which
+  # one after another would leave a core idle. (The unit tests wait on no
+  # clock they would miss under a build's load.)
   if $release_built; then
-    lane asan-build build_asan tidy static_check
+    lane asan-build build_asan tidy static_check asan-tests asan_unit_tests
   else
-    lane asan-build build_asan
+    lane asan-build build_asan asan-tests asan_unit_tests
   fi
   lane mingw-i686 build_mingw_i686 mingw-x86_64 build_mingw_x86_64
   lanes_end
@@ -305,6 +317,7 @@ if step setup "$repo/scripts/setup-debian.sh" test; then
   windows_built=()
   step_shown asan-build && asan_built=true
   $release_built && step_shown tidy
+  step_shown asan-tests
   for arch in i686 x86_64; do
     step_shown "mingw-$arch" && windows_built+=("$arch")
   done
@@ -317,7 +330,6 @@ if step setup "$repo/scripts/setup-debian.sh" test; then
   # build ran beside them).
   $release_built && step e2e-tests ctest_in "$build_root/release" -L e2e -j "$e2e_jobs"
   if $asan_built; then
-    step asan-tests asan_ctest "$build_root/asan" -LE e2e -j "$jobs"
     step asan-e2e-tests asan_ctest "$build_root/asan" -L e2e -j "$e2e_jobs"
   fi
   # The template made, or failed: a failure is made again, and reported,
