@@ -21,13 +21,15 @@
 #   6. the README's layout names only paths that exist (tests/readme_layout.sh)
 #
 # After the Release build, the other builds, the static check and the unit
-# tests under the sanitizers run in two lanes side by side. The end-to-end sets then run one at a time and never
-# beside a build (they wait on windows and timers, and a build beside them
-# makes them see a load no desktop has), but for the Windows set, beside
-# which the Windows unit tests and the two package checks run; the Windows
-# markers test runs alone after them.
+# tests under the sanitizers run in two lanes side by side. The end-to-end
+# sets then run one at a time and never beside a build (they wait on
+# windows and timers, and a build beside them makes them see a load no
+# desktop has), but for the Windows set, beside which the Windows unit
+# tests and the two package checks run; the Windows markers test runs alone
+# after them.
 # Every step runs even when an earlier one failed; a summary follows, with
-# each step's wall time and the CPU time of its processes, and the exit status is nonzero when any step failed. The
+# each step's wall time and the CPU time of its processes, and the exit
+# status is nonzero when any step failed. The
 # very last line sums the tests of every step, "N passed, N failed, N
 # skipped": each ctest test and each check of the package checks; a step
 # that failed without a failed test of its own (a build) counts as one
