@@ -96,21 +96,23 @@ step_recorded() {
   return "$status"
 }
 
-# step_begin NAME COMMAND...: starts a step in the background, its output
-# to build/logs/NAME.log alone; step_end NAME waits for it, prints that log
-# and records the step as `step` does.
+# step_to_log NAME COMMAND...: runs one step as `step` does, its output to
+# build/logs/NAME.log alone.
+step_to_log() {
+  rm -f "$logs/$1.status"
+  measured "$@" >"$logs/$1.log" 2>&1
+}
+
+# step_begin NAME COMMAND...: starts a step in the background; step_end NAME
+# waits for it, prints its log and records the step as `step` does.
 declare -A step_pids=()
 step_begin() {
-  local name=$1
-  shift
-  rm -f "$logs/$name.status"
-  measured "$name" "$@" >"$logs/$name.log" 2>&1 &
-  step_pids[$name]=$!
+  step_to_log "$@" &
+  step_pids[$1]=$!
 }
 step_end() {
-  local name=$1
-  wait "${step_pids[$name]}"
-  step_shown "$name"
+  wait "${step_pids[$1]}"
+  step_shown "$1"
 }
 # Prints a step's log that ran in the background and records the step.
 step_shown() {
@@ -120,17 +122,20 @@ step_shown() {
   step_recorded "$1"
 }
 
-# lane NAME COMMAND [NAME COMMAND]...: starts steps in the background that
-# run one after another, each as step_begin would run it (COMMAND is one
-# word: a function or a program). lanes_end waits for every lane; the
-# steps are then shown with step_shown.
+# lane NAME COMMAND... [-- NAME COMMAND...]...: starts steps in the
+# background that run one after another, each as step_begin would run it.
+# lanes_end waits for every lane; the steps are then shown with step_shown.
 lane_pids=()
 lane() {
-  local pair=("$@")
   (
-    for ((i = 0; i < ${#pair[@]}; i += 2)); do
-      rm -f "$logs/${pair[i]}.status"
-      measured "${pair[i]}" "${pair[i + 1]}" >"$logs/${pair[i]}.log" 2>&1
+    words=()
+    for word in "$@" --; do
+      if [[ $word != -- ]]; then
+        words+=("$word")
+      elif ((${#words[@]})); then
+        step_to_log "${words[@]}"
+        words=()
+      fi
     done
   ) &
   lane_pids+=($!)
@@ -262,19 +267,14 @@ windows_package_checks() {
   bash "$repo/tests/package/check_windows.sh" "$build_root/mingw-i686" "$build_root/mingw-x86_64"
 }
 
-# The builds after the Release build and the static check, one command each.
-build_asan() { "$repo/scripts/build.sh" asan; }
 # The header check is part of each Windows build. Where the programs of an
 # architecture cannot run, its tests are not built either (they would only
 # be skipped): the program and the header check are.
-build_mingw_i686() { build_windows i686; }
-build_mingw_x86_64() { build_windows x86_64; }
 build_windows() {
   local targets=()
   vk_wine_missing "$1" >/dev/null && targets=(velkrom vk_windows_header_check)
   "$repo/scripts/build.sh" "mingw-$1" "${targets[@]}"
 }
-static_check() { "$repo/scripts/tidy.sh"; }
 # The unit tests under the sanitizers, in the sanitizer build's lane: where
 # that build failed there is nothing to run, which the step says.
 asan_unit_tests() {
@@ -308,12 +308,10 @@ if step setup "$repo/scripts/setup-debian.sh" test; then
   # one file each build is mostly a configure step and a link or two, which
   # one after another would leave a core idle. (The unit tests wait on no
   # clock they would miss under a build's load.)
-  if $release_built; then
-    lane asan-build build_asan tidy static_check asan-tests asan_unit_tests
-  else
-    lane asan-build build_asan asan-tests asan_unit_tests
-  fi
-  lane mingw-i686 build_mingw_i686 mingw-x86_64 build_mingw_x86_64
+  static_check=()
+  $release_built && static_check=(tidy "$repo/scripts/tidy.sh" --)
+  lane asan-build "$repo/scripts/build.sh" asan -- "${static_check[@]}" asan-tests asan_unit_tests
+  lane mingw-i686 build_windows i686 -- mingw-x86_64 build_windows x86_64
   lanes_end
   asan_built=false
   windows_built=()
