@@ -3,9 +3,9 @@
 # trayer tray host, plus the waits and probes that scripts/run.sh and the
 # end-to-end tests share. Source it; it defines functions only.
 #
-#   vk_desktop_start        start Xvfb (VK_SCREEN, default 1024x768x24) + trayer
-#                           (none with VK_TRAY_HOST=none), export DISPLAY, stop
-#                           both on exit
+#   vk_desktop_start        start Xvfb (VK_SCREEN, default 1024x768x24), the
+#                           probe's server + trayer (none with
+#                           VK_TRAY_HOST=none), export DISPLAY, stop them on exit
 #   vk_tray_host_start      start trayer (again); vk_tray_host_stop ends it
 #   vk_wm_start             start the openbox window manager
 #   vk_wait_until SECS CMD  run CMD until it succeeds or SECS pass
@@ -16,9 +16,10 @@
 #   vk_xprobe ARGS...       the X11 probe (scripts/xprobe.cpp): window queries
 #
 # Every wait polls a condition against a deadline; nothing sleeps a fixed time.
-# The waits poll many times a second, so each poll is one process, the probe,
-# where a pipeline of xwininfo, awk and grep took five to ten: starting a
-# process is what the end-to-end tests spent most of their time on.
+# The waits poll many times a second, so each poll is one request to the
+# probe's server, where a pipeline of xwininfo, awk and grep took five to ten
+# processes: starting a process is what the end-to-end tests spent most of
+# their time on.
 
 VK_DESKTOP_TOOLS=(Xvfb trayer xdotool xwininfo xprop import c++)
 VK_SCRIPTS=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -66,9 +67,49 @@ vk_xprobe_build() {
   ((status == 0)) || echo "desktop: the X11 probe ($source) did not build" >&2
   return "$status"
 }
+# A probe command: asked of this desktop's probe server (vk_xprobe_serve)
+# while it runs, otherwise run as a process of its own; its output and its
+# messages come out on stdout and stderr either way. The whole answer is
+# read before any of it is printed, so a caller reading the output through
+# a pipe can ask the server again at once.
+VK_XPROBE_PID='' VK_XPROBE_TO='' VK_XPROBE_FROM=''
 vk_xprobe() {
   [[ -n $VK_XPROBE ]] || vk_xprobe_build || return 1
+  if [[ -n $VK_XPROBE_PID && $* != *[$'\t\n']* ]] && ! vk__gone "$VK_XPROBE_PID"; then
+    local IFS=$'\t' line answer='' said='' status=''
+    printf '%s\n' "$*" >&"$VK_XPROBE_TO"
+    while IFS= read -r -u "$VK_XPROBE_FROM" line; do
+      case $line in
+        $'\036'*) status=${line#?} && break ;;
+        $'\035'*) said+=${line#?}$'\n' ;;
+        *) answer+=$line$'\n' ;;
+      esac
+    done
+    if [[ -n $status ]]; then
+      printf '%s' "$answer"
+      [[ -z $said ]] || printf '%s' "$said" >&2
+      return "$status"
+    fi
+  fi
   "$VK_XPROBE" "$@"
+}
+
+# Starts the probe as a server on $DISPLAY, one process and one connection
+# for every look of the test (a look as a process of its own costs a
+# process start and a connection set-up, some 10 ms of CPU, and the waits
+# look many times a second). It ends with the shell, before the X server.
+# Requests go through a FIFO that this shell also holds open for reading, so
+# a request to a server that has just gone fills a pipe instead of ending
+# the shell with SIGPIPE; its answer then ends at once, and the look runs as
+# a process of its own.
+vk_xprobe_serve() {
+  local to=$VK_DESKTOP_DIR/xprobe.requests from=$VK_DESKTOP_DIR/xprobe.answers
+  mkfifo "$to" "$from" || return 1
+  exec {VK_XPROBE_TO}<>"$to"
+  "$VK_XPROBE" serve <"$to" >"$from" &
+  VK_XPROBE_PID=$!
+  exec {VK_XPROBE_FROM}<"$from"
+  vk_on_exit "vk_stop_pid $VK_XPROBE_PID"
 }
 
 # Cleanup commands run in reverse order when the shell exits, on any path.
@@ -157,6 +198,7 @@ vk_desktop_start() {
     return 1
   fi
   export DISPLAY=:$number
+  vk_xprobe_serve || return 1
 
   [[ ${VK_TRAY_HOST:-trayer} == none ]] || vk_tray_host_start
 }

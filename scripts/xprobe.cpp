@@ -1,7 +1,8 @@
 // The X11 probe of the private desktop (scripts/desktop.sh): the window
-// queries its waits poll many times a second, each one process and one
-// connection instead of a pipeline of xwininfo, awk and grep, and what the
-// shell tools cannot do at all.
+// queries its waits poll many times a second, each one request to a probe
+// that serves the whole test over one connection (or one process of its
+// own) instead of a pipeline of xwininfo, awk and grep, and what the shell
+// tools cannot do at all.
 //   xprobe windows [-q] [--mapped] [--managed] [NAME]
 //                                the top-level windows, one id per line, top
 //                                of the stack first: the root's children, or
@@ -34,6 +35,8 @@
 //   xprobe sync WINDOW           waits until the window's program has handled
 //                                everything that reached it before (it
 //                                answers a _NET_WM_PING); fails after 5 s
+//   xprobe serve                 the commands above, one per line on stdin,
+//                                over one connection (serve() below)
 // Exit status 0 success, 1 failure (a window that cannot be read among
 // them), 2 a malformed command line.
 #include <X11/Xatom.h>
@@ -58,8 +61,11 @@ bool parseNumber(const char* text, unsigned long& out) {
     return end != text && *end == '\0';
 }
 
+// Where a command's messages go: stderr, or while serving, the answer.
+FILE* messages = stderr;
+
 int usage() {
-    std::fprintf(stderr,
+    std::fprintf(messages,
                  "usage: xprobe windows [-q] [--mapped] [--managed] [NAME]\n"
                  "       | tray-panel [--mapped] | tray-icons | wm-running\n"
                  "       | mapped|geometry|drawn|wm-state|close|sync WINDOW\n"
@@ -427,9 +433,9 @@ int numbersAfterWindow(const std::string& command) {
     return -1;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// Parses and runs one command line, argv[1] the command, on the display;
+// returns the exit status the command has.
+int runCommand(Display* display, int argc, char** argv) {
     if (argc < 2) return usage();
     const std::string command = argv[1];
     const bool query = command == "windows" || command == "tray-panel" || command == "tray-icons" ||
@@ -444,22 +450,73 @@ int main(int argc, char** argv) {
             if (!parseNumber(argv[3 + i], n[i])) return usage();
         }
     }
+    const int status =
+        query ? runQuery(display, command, argc, argv) : runOnWindow(display, command, window, n);
+    if (status == 2) return usage();
+    if (status != 0 && command == "sync") {
+        std::fprintf(messages, "xprobe sync: window %s did not answer\n", argv[2]);
+    } else if (status != 0 && (command == "count" || command == "bars" || command == "digest" ||
+                               command == "geometry")) {
+        std::fprintf(messages, "xprobe %s: window %s could not be read\n", argv[1], argv[2]);
+    }
+    return status;
+}
 
+// One command per line on stdin, its words separated by tabs; each answered
+// on stdout by its output, then its messages, each line after a group
+// separator (035), and last a record separator (036) and its exit status.
+// A test's waits ask many times a second: one process and one connection
+// for all of them spare a process start and a connection set-up per look.
+// Ends at the end of its input, or when the display goes.
+int serve(Display* display) {
+    std::string line;
+    for (int c = std::getchar(); c != EOF; c = std::getchar()) {
+        if (c != '\n') {
+            line.push_back(static_cast<char>(c));
+            continue;
+        }
+        std::vector<std::string> words{"xprobe"};
+        std::string::size_type start = 0;
+        for (;;) {
+            const std::string::size_type tab = line.find('\t', start);
+            words.push_back(line.substr(start, tab - start));
+            if (tab == std::string::npos) break;
+            start = tab + 1;
+        }
+        std::vector<char*> args;
+        for (std::string& word : words) args.push_back(word.data());
+        char* text = nullptr;
+        std::size_t size = 0;
+        messages = open_memstream(&text, &size);
+        if (messages == nullptr) return 1;
+        const int status = runCommand(display, static_cast<int>(args.size()), args.data());
+        std::fclose(messages);
+        messages = stderr;
+        const std::string said(text, size);
+        std::free(text);
+        for (std::string::size_type from = 0; from < said.size();) {
+            const std::string::size_type end = said.find('\n', from);
+            std::printf("\035%s\n", said.substr(from, end - from).c_str());
+            from = end == std::string::npos ? said.size() : end + 1;
+        }
+        std::printf("\036%d\n", status);
+        std::fflush(stdout);
+        line.clear();
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) {
         std::fprintf(stderr, "xprobe: cannot open the display\n");
         return 1;
     }
     XSetErrorHandler(ignoreXError);
-    const int status =
-        query ? runQuery(display, command, argc, argv) : runOnWindow(display, command, window, n);
+    const bool serving = argc == 2 && std::strcmp(argv[1], "serve") == 0;
+    const int status = serving ? serve(display) : runCommand(display, argc, argv);
     XCloseDisplay(display);
-    if (status == 2) return usage();
-    if (status != 0 && command == "sync") {
-        std::fprintf(stderr, "xprobe sync: window %s did not answer\n", argv[2]);
-    } else if (status != 0 && (command == "count" || command == "bars" || command == "digest" ||
-                               command == "geometry")) {
-        std::fprintf(stderr, "xprobe %s: window %s could not be read\n", argv[1], argv[2]);
-    }
     return status;
 }

@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# The desktop's probe answers every look the same, asked of its server or
+# run as a process of its own: the same output and the same exit status, for
+# answers of several lines, none, a title with spaces, a window that is gone
+# and a malformed command. Once the server has gone, also while this shell
+# still takes it to be running, the looks go on as processes of their own
+# and the shell that asked lives on.
+set -euo pipefail
+# shellcheck source=tests/e2e/lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+E2E_NAME=probe
+E2E_OUT=${VK_E2E_OUT:-$E2E_REPO/out/e2e}
+if missing=$(vk_desktop_missing); then
+  e2e_skip "$missing is not installed (scripts/setup-debian.sh test installs it)"
+fi
+vk_desktop_start || e2e_fail "the private desktop did not start"
+[[ -n $VK_XPROBE_PID ]] || e2e_fail "the desktop started no probe server"
+server=$VK_XPROBE_PID
+
+panel=$(vk_tray_panel)
+[[ -n $panel ]] || e2e_fail "the probe found no tray panel"
+# One look per line, its words separated by "|".
+looks=(
+  "tray-panel"
+  "tray-panel|--mapped"
+  "tray-icons"
+  "windows"
+  "windows|--mapped"
+  "windows|-q|No such window"
+  "windows|A title with spaces"
+  "geometry|$panel"
+  "drawn|$panel"
+  "count|$panel|192|192|192"
+  "bars|$panel|192|192|192"
+  "digest|$panel|0|0|2|2"
+  "digest|$panel|0|0|8|8"
+  "mapped|0x1"
+  "geometry"
+  "no-such-command"
+)
+# answer LOOK: the look's output, exit status and messages, as one text.
+answer() {
+  local -a words
+  local out status=0
+  IFS='|' read -ra words <<<"$1"
+  out=$(vk_xprobe "${words[@]}" 2>"$VK_DESKTOP_DIR/said") || status=$?
+  echo "$out|$status|$(<"$VK_DESKTOP_DIR/said")"
+}
+# compare_all WHEN: every look answers the same as a process of its own.
+compare_all() {
+  local look asked own current=$VK_XPROBE_PID
+  for look in "${looks[@]}"; do
+    asked=$(answer "$look")
+    VK_XPROBE_PID=''
+    own=$(answer "$look")
+    VK_XPROBE_PID=$current
+    [[ $asked == "$own" ]] ||
+      e2e_fail "$1: '$look' answered '$asked', and '$own' as a process of its own"
+  done
+  [[ $(answer tray-panel) == "$panel|0|" ]] || e2e_fail "$1: the panel's look answered $(answer tray-panel)"
+  [[ $(answer "mapped|0x1") == "|1|" ]] || e2e_fail "$1: a window that is gone answered $(answer "mapped|0x1")"
+  [[ $(answer geometry) == "|2|usage: "* ]] || e2e_fail "$1: a malformed look answered $(answer geometry)"
+}
+
+compare_all "with the server"
+{
+  kill -KILL "$server"
+  wait "$server"
+} 2>/dev/null || true
+compare_all "after the server ended"
+# A server that ends between the check that it runs and the request: the
+# request goes to a pipe nobody reads, the answer ends at once.
+VK_XPROBE_PID=$$
+compare_all "with the server taken to be running after it ended"
+e2e_log "pass"
