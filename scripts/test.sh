@@ -21,12 +21,13 @@
 #   6. the README's layout names only paths that exist (tests/readme_layout.sh)
 #
 # After the Release build, the other builds, the static check and the unit
-# tests under the sanitizers run in two lanes side by side. The end-to-end
-# sets then run one at a time and never beside a build (they wait on
-# windows and timers, and a build beside them makes them see a load no
-# desktop has), but for the Windows set, beside which the Windows unit
-# tests and the two package checks run; the Windows markers test runs alone
-# after them.
+# tests run in two lanes side by side. The end-to-end sets then run one at a
+# time and never beside a build (they wait on windows and timers, and a
+# build beside them makes them see a load no desktop has); beside each runs
+# one step that times nothing they would disturb: the Debian package check
+# beside the Release set, the Windows package check beside the sanitizer
+# set, the Windows unit tests beside the Windows set. The three markers
+# tests run last, each alone.
 # Every step runs even when an earlier one failed; a summary follows, with
 # each step's wall time and the CPU time of its processes, and the exit
 # status is nonzero when any step failed. The
@@ -291,7 +292,6 @@ if step setup "$repo/scripts/setup-debian.sh" test; then
   release_built=false
   if step release-build "$repo/scripts/build.sh" release; then
     release_built=true
-    step release-tests ctest_in "$build_root/release" -LE e2e -j "$jobs"
   fi
   # Wine's template prefix, which every Windows test's prefix copies, is
   # made while the programs build: about 10 s, nearly all of it waiting on
@@ -308,48 +308,56 @@ if step setup "$repo/scripts/setup-debian.sh" test; then
   # one file each build is mostly a configure step and a link or two, which
   # one after another would leave a core idle. (The unit tests wait on no
   # clock they would miss under a build's load.)
-  static_check=()
-  $release_built && static_check=(tidy "$repo/scripts/tidy.sh" --)
-  lane asan-build "$repo/scripts/build.sh" asan -- "${static_check[@]}" asan-tests asan_unit_tests
+  release_steps=()
+  $release_built && release_steps=(tidy "$repo/scripts/tidy.sh"
+    -- release-tests ctest_in "$build_root/release" -LE e2e -j "$jobs" --)
+  lane asan-build "$repo/scripts/build.sh" asan -- "${release_steps[@]}" asan-tests asan_unit_tests
   lane mingw-i686 build_windows i686 -- mingw-x86_64 build_windows x86_64
   lanes_end
   asan_built=false
   windows_built=()
   step_shown asan-build && asan_built=true
-  $release_built && step_shown tidy
+  if $release_built; then
+    step_shown tidy
+    step_shown release-tests
+  fi
   step_shown asan-tests
   for arch in i686 x86_64; do
     step_shown "mingw-$arch" && windows_built+=("$arch")
   done
 
   # The end-to-end tests: each starts its own private X server and tray
-  # host. Two at a time, as a desktop with one other busy program (the
-  # markers tests alone: they compare widths of the free bars), and never
+  # host. Two at a time, as a desktop with one other busy program, and never
   # beside a build: their timings and memory figures should see no build's
   # load (seen: a countdown and a markers test failing while the sanitizer
-  # build ran beside them).
-  $release_built && step e2e-tests ctest_in "$build_root/release" -L e2e -j "$e2e_jobs"
-  if $asan_built; then
-    step asan-e2e-tests asan_ctest "$build_root/asan" -L e2e -j "$e2e_jobs"
-  fi
+  # build ran beside them). Beside each set runs a step that keeps about
+  # half a core busy and times nothing the set would disturb: the sets
+  # mostly wait on windows and on the program's timers, and left a core
+  # idle about half their time. The Debian package check (whose program
+  # ends by itself within 15 s) beside the Release set, the Windows package
+  # check (an installer run under Wine) beside the sanitizer set, the
+  # Windows unit tests beside the Windows set. The markers tests (label
+  # alone) run after all that, each by itself: they compare the free bars'
+  # widths before and after a freeing run, which another program's start or
+  # another test's freeing run would move.
+  $release_built && step_begin package package_checks
+  $release_built && step e2e-tests ctest_in "$build_root/release" -L e2e -LE alone -j "$e2e_jobs"
+  $release_built && step_end package
   # The template made, or failed: a failure is made again, and reported,
   # by the first test's prefix.
   [[ -z $template_pid ]] || wait "$template_pid"
+  ((${#windows_built[@]} == 2)) && step_begin windows-package windows_package_checks
+  if $asan_built; then
+    step asan-e2e-tests asan_ctest "$build_root/asan" -L e2e -LE alone -j "$e2e_jobs"
+  fi
+  ((${#windows_built[@]} == 2)) && step_end windows-package
   # The Windows programs end to end, each test in its own Wine prefix under
   # openbox; a test of an architecture that cannot run here reports itself
-  # skipped with the reason. Beside them run the Windows unit tests and the
-  # two package checks: the end-to-end tests mostly wait on Wine and on the
-  # program's timers (half the machine idle), the unit tests mostly on
-  # Wine's start, each package check keeps about half a core busy, and none
-  # times anything the others would disturb (a program's own end within
-  # 15 s, an installer run under Wine). The architectures' unit tests take
-  # turns (wine_ctest's lock; a step's wall time includes its wait). The
-  # Windows markers test runs after them all, alone.
+  # skipped with the reason. The architectures' unit tests take turns
+  # (wine_ctest's lock; a step's wall time includes its wait).
   for arch in "${windows_built[@]}"; do
     step_begin "mingw-$arch-tests" wine_ctest "$arch" "$build_root/mingw-$arch"
   done
-  $release_built && step_begin package package_checks
-  ((${#windows_built[@]} == 2)) && step_begin windows-package windows_package_checks
   if ((${#windows_built[@]})); then
     step e2e-win32 win32_e2e "-L e2e-win32 -LE alone -j $e2e_jobs" "${windows_built[@]}"
   fi
@@ -358,8 +366,8 @@ if step setup "$repo/scripts/setup-debian.sh" test; then
   for arch in "${windows_built[@]}"; do
     step_end "mingw-$arch-tests"
   done
-  $release_built && step_end package
-  ((${#windows_built[@]} == 2)) && step_end windows-package
+  $release_built && step e2e-alone ctest_in "$build_root/release" -L alone
+  $asan_built && step asan-e2e-alone asan_ctest "$build_root/asan" -L alone
   if ((${#windows_built[@]})); then
     step e2e-win32-alone win32_e2e "-L e2e-win32 -L alone" "${windows_built[@]}"
   fi
