@@ -152,8 +152,12 @@ vk__now_us() { echo "${EPOCHREALTIME/./}"; }
 # no process.
 exec {VK_PAUSE_FD}<> <(:)
 
-# Runs "$@" every 50 ms until it succeeds (returns 0) or SECS have passed
+# Runs "$@" every 20 ms until it succeeds (returns 0) or SECS have passed
 # (returns 1). Output of the command is kept so callers can capture it.
+# A wait ends on average half a pause after what it waits for, and a test
+# waits some twenty times; a look at the desktop costs about a millisecond
+# asked of the probe's server: at 50 ms the Qt Release set took 16.5 s, at
+# 20 ms 14.9 s for the same CPU time.
 vk_wait_until() {
   local secs=$1
   shift
@@ -165,7 +169,7 @@ vk_wait_until() {
   while true; do
     "$@" && return 0
     ((${EPOCHREALTIME/./} < deadline)) || return 1
-    read -rt 0.05 -u "$VK_PAUSE_FD" _ || true
+    read -rt 0.02 -u "$VK_PAUSE_FD" _ || true
   done
 }
 
