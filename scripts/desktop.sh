@@ -101,12 +101,14 @@ vk_xprobe() {
 # Requests go through a FIFO that this shell also holds open for reading, so
 # a request to a server that has just gone fills a pipe instead of ending
 # the shell with SIGPIPE; its answer then ends at once, and the look runs as
-# a process of its own.
+# a process of its own. A look's messages come with its answer; the
+# server's own (a lost display) go to a log, as every background process
+# of the desktop keeps off the output of the test that started it.
 vk_xprobe_serve() {
   local to=$VK_DESKTOP_DIR/xprobe.requests from=$VK_DESKTOP_DIR/xprobe.answers
   mkfifo "$to" "$from" || return 1
   exec {VK_XPROBE_TO}<>"$to"
-  "$VK_XPROBE" serve <"$to" >"$from" &
+  "$VK_XPROBE" serve <"$to" >"$from" 2>"$VK_DESKTOP_DIR/xprobe.log" &
   VK_XPROBE_PID=$!
   exec {VK_XPROBE_FROM}<"$from"
   vk_on_exit "vk_stop_pid $VK_XPROBE_PID"
