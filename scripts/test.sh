@@ -340,9 +340,11 @@ if step setup "$repo/scripts/setup-debian.sh" test; then
   # alone) run after all that, each by itself: they compare the free bars'
   # widths before and after a freeing run, which another program's start or
   # another test's freeing run would move.
-  $release_built && step_begin package package_checks
-  $release_built && step e2e-tests ctest_in "$build_root/release" -L e2e -LE alone -j "$e2e_jobs"
-  $release_built && step_end package
+  if $release_built; then
+    step_begin package package_checks
+    step e2e-tests ctest_in "$build_root/release" -L e2e -LE alone -j "$e2e_jobs"
+    step_end package
+  fi
   # The template made, or failed: a failure is made again, and reported,
   # by the first test's prefix.
   [[ -z $template_pid ]] || wait "$template_pid"

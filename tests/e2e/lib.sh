@@ -39,7 +39,8 @@ e2e__evidence() {
 }
 
 # e2e_begin NAME PROGRAM [TOOL...]: skips when a desktop tool or an extra
-# TOOL is missing, otherwise starts the private desktop.
+# TOOL is missing, otherwise starts the private desktop. PROGRAM is empty for
+# a test of the desktop itself.
 e2e_begin() {
   E2E_NAME=$1
   E2E_PROGRAM=$2
@@ -55,7 +56,7 @@ e2e_begin() {
     command -v "$tool" >/dev/null 2>&1 ||
       e2e_skip "$tool is not installed (scripts/setup-debian.sh test installs it)"
   done
-  [[ -x $E2E_PROGRAM ]] || e2e_fail "no program at '$E2E_PROGRAM'"
+  [[ -z $E2E_PROGRAM || -x $E2E_PROGRAM ]] || e2e_fail "no program at '$E2E_PROGRAM'"
   vk_desktop_start || e2e_fail "the private desktop did not start"
   vk_on_exit e2e__stop_program
   e2e_log "desktop $DISPLAY"

@@ -8,12 +8,7 @@
 set -euo pipefail
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
-E2E_NAME=probe
-E2E_OUT=${VK_E2E_OUT:-$E2E_REPO/out/e2e}
-if missing=$(vk_desktop_missing); then
-  e2e_skip "$missing is not installed (scripts/setup-debian.sh test installs it)"
-fi
-vk_desktop_start || e2e_fail "the private desktop did not start"
+e2e_begin probe ''
 [[ -n $VK_XPROBE_PID ]] || e2e_fail "the desktop started no probe server"
 server=$VK_XPROBE_PID
 
