@@ -35,6 +35,21 @@ markers_shown() {
   return 1
 }
 
+# Markers show, or a second after the key every free bar has been seen
+# narrower than before and none shows. The run comes 10 ms after the key and
+# the refresh right after it decides the markers, so by then a marker that
+# was due shows; bars seen narrower with none are bars whose markers were
+# not due (free memory fell during the run), and the pass need not wait out
+# its 3 s.
+markers_shown_or_not_due() {
+  markers_shown && return 0
+  ((${EPOCHREALTIME/./} - pressed_us >= 1000000)) || return 1
+  local top
+  for top in "${!before[@]}"; do
+    ((narrowest[$top] < before[$top])) || return 1
+  done
+}
+
 # Each marker is as wide as its free bar was before the run. One that is
 # not, on a bar that now has yet another width, saw free memory move
 # between this test's look and the run (on a busy machine a process that
@@ -83,7 +98,8 @@ free_once() {
   ((${#before[@]} == 2)) || e2e_fail "expected two free bars, found ${#before[@]}"
 
   e2e_key "$main" ctrl+f
-  if vk_wait_until 3 markers_shown; then
+  pressed_us=${EPOCHREALTIME/./}
+  if vk_wait_until 3 markers_shown_or_not_due && ((${#markers[@]} > 0)); then
     markers_match_before && return 0
     e2e_stop_program
     return 1
