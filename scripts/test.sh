@@ -27,7 +27,7 @@
 # one step that times nothing they would disturb: the Debian package check
 # beside the Release set, the Windows package check beside the sanitizer
 # set, the Windows unit tests beside the Windows set. The three markers
-# tests run last, each alone.
+# tests run last, at once, taking turns where they measure free memory.
 # Every step runs even when an earlier one failed; a summary follows, with
 # each step's wall time and the CPU time of its processes, and the exit
 # status is nonzero when any step failed. The
@@ -337,9 +337,10 @@ if step setup "$repo/scripts/setup-debian.sh" test; then
   # ends by itself within 15 s) beside the Release set, the Windows package
   # check (an installer run under Wine) beside the sanitizer set, the
   # Windows unit tests beside the Windows set. The markers tests (label
-  # alone) run after all that, each by itself: they compare the free bars'
-  # widths before and after a freeing run, which another program's start or
-  # another test's freeing run would move.
+  # alone) run after all that, the three of them at once and nothing else:
+  # they compare the free bars' widths before and after a freeing run, which
+  # another program's start or another test's freeing run would move, so
+  # they take turns for those parts.
   if $release_built; then
     step_begin package package_checks
     step e2e-tests ctest_in "$build_root/release" -L e2e -LE alone -j "$e2e_jobs"
@@ -368,11 +369,15 @@ if step setup "$repo/scripts/setup-debian.sh" test; then
   for arch in "${windows_built[@]}"; do
     step_end "mingw-$arch-tests"
   done
-  $release_built && step e2e-alone ctest_in "$build_root/release" -L alone
-  $asan_built && step asan-e2e-alone asan_ctest "$build_root/asan" -L alone
+  # The three markers tests at once, taking turns through their free-memory
+  # lock (tests/e2e/lib.sh) for all but their waits for the markers to go.
+  $release_built && step_begin e2e-alone ctest_in "$build_root/release" -L alone
+  $asan_built && step_begin asan-e2e-alone asan_ctest "$build_root/asan" -L alone
   if ((${#windows_built[@]})); then
     step e2e-win32-alone win32_e2e "-L e2e-win32 -L alone" "${windows_built[@]}"
   fi
+  $release_built && step_end e2e-alone
+  $asan_built && step_end asan-e2e-alone
   step readme-layout bash "$repo/tests/readme_layout.sh" "$repo"
 fi
 

@@ -158,6 +158,37 @@ e2e_screenshot() {
   e2e_log "screenshot $E2E_OUT/$1.png"
 }
 
+# The free-memory lock, for the tests that compare the free bars before and
+# after a freeing run: they run at the same time (the Qt, sanitizer and
+# Windows ones), each holding the lock from its program's start until its
+# markers have been checked, and again from the markers' going until it
+# ends. Those are the parts that move free memory (a start, a run of
+# 160,000,000 bytes, a screenshot, an exit) or that another test's move
+# would spoil; the 5 seconds that each waits for its markers to go need no
+# lock. One lock for every build tree on the machine, as free memory is.
+# The lock is given back with LOCK_UN, not by closing the file: a program
+# started under it holds a copy of the open file, which must not keep it.
+E2E_MEMORY_LOCK=${TMPDIR:-/tmp}/velkrom-free-memory.lock
+E2E_MEMORY_FD=''
+e2e_hold_free_memory() {
+  [[ -z $E2E_MEMORY_FD ]] || return 0
+  if [[ " ${VK_CLEANUPS[*]} " != *" e2e_release_free_memory "* ]]; then
+    # Given back last, after the desktop has gone.
+    VK_CLEANUPS=(e2e_release_free_memory "${VK_CLEANUPS[@]}")
+  fi
+  # Read-only, so that a lock file another user made serves as well.
+  [[ -e $E2E_MEMORY_LOCK ]] || : >>"$E2E_MEMORY_LOCK"
+  exec {E2E_MEMORY_FD}<"$E2E_MEMORY_LOCK" || e2e_fail "cannot open $E2E_MEMORY_LOCK"
+  flock -w 100 "$E2E_MEMORY_FD" ||
+    e2e_fail "another test held the free-memory lock ($E2E_MEMORY_LOCK) for 100 s"
+}
+e2e_release_free_memory() {
+  [[ -n $E2E_MEMORY_FD ]] || return 0
+  flock -u "$E2E_MEMORY_FD"
+  exec {E2E_MEMORY_FD}>&-
+  E2E_MEMORY_FD=''
+}
+
 # Top-level windows that are mapped now, one id per line.
 e2e_mapped_windows() { vk_xprobe windows --mapped; }
 
