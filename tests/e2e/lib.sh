@@ -168,7 +168,7 @@ e2e_screenshot() {
 # lock. One lock for every build tree on the machine, as free memory is.
 # The lock is given back with LOCK_UN, not by closing the file: a program
 # started under it holds a copy of the open file, which must not keep it.
-E2E_MEMORY_LOCK=${TMPDIR:-/tmp}/velkrom-free-memory.lock
+E2E_MEMORY_LOCK=${E2E_MEMORY_LOCK:-${TMPDIR:-/tmp}/velkrom-free-memory.lock}
 E2E_MEMORY_FD=''
 e2e_hold_free_memory() {
   [[ -z $E2E_MEMORY_FD ]] || return 0
