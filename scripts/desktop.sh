@@ -75,23 +75,52 @@ vk_xprobe_build() {
 VK_XPROBE_PID='' VK_XPROBE_TO='' VK_XPROBE_FROM=''
 vk_xprobe() {
   [[ -n $VK_XPROBE ]] || vk_xprobe_build || return 1
-  if [[ -n $VK_XPROBE_PID && $* != *[$'\t\n']* ]] && ! vk__gone "$VK_XPROBE_PID"; then
-    local IFS=$'\t' line answer='' said='' status=''
-    printf '%s\n' "$*" >&"$VK_XPROBE_TO"
-    while IFS= read -r -u "$VK_XPROBE_FROM" line; do
-      case $line in
-        $'\036'*) status=${line#?} && break ;;
-        $'\035'*) said+=${line#?}$'\n' ;;
-        *) answer+=$line$'\n' ;;
-      esac
-    done
-    if [[ -n $status ]]; then
-      printf '%s' "$answer"
-      [[ -z $said ]] || printf '%s' "$said" >&2
-      return "$status"
-    fi
+  local status=0
+  vk__xprobe_ask "$@" || status=$?
+  if $VK__SERVED; then
+    printf '%s' "$VK__ANSWER"
+    return "$status"
   fi
   "$VK_XPROBE" "$@"
+}
+# vk_xprobe_into VAR COMMAND...: as vk_xprobe, with the output in VAR as
+# $(vk_xprobe ...) would give it (without its last newlines), but with no
+# subshell while the server answers: a look that a wait repeats every 20 ms
+# then starts no process (a fork costs some milliseconds of CPU here).
+vk_xprobe_into() {
+  local -n vk__into=$1
+  shift
+  [[ -n $VK_XPROBE ]] || vk_xprobe_build || return 1
+  local vk__status=0
+  vk__xprobe_ask "$@" || vk__status=$?
+  if $VK__SERVED; then
+    vk__into=$VK__ANSWER
+    while [[ $vk__into == *$'\n' ]]; do vk__into=${vk__into%$'\n'}; done
+    return "$vk__status"
+  fi
+  vk__into=$("$VK_XPROBE" "$@")
+}
+# Asks the server, when it runs and the command can go to it: VK__SERVED
+# tells whether it answered, VK__ANSWER holds its output, its messages go
+# to stderr, and the status is the command's.
+vk__xprobe_ask() {
+  VK__SERVED=false
+  VK__ANSWER=''
+  [[ -n $VK_XPROBE_PID && $* != *[$'\t\n']* ]] || return 0
+  ! vk__gone "$VK_XPROBE_PID" || return 0
+  local IFS=$'\t' line said='' status=''
+  printf '%s\n' "$*" >&"$VK_XPROBE_TO"
+  while IFS= read -r -u "$VK_XPROBE_FROM" line; do
+    case $line in
+      $'\036'*) status=${line#?} && break ;;
+      $'\035'*) said+=${line#?}$'\n' ;;
+      *) VK__ANSWER+=$line$'\n' ;;
+    esac
+  done
+  [[ -n $status ]] || return 0
+  VK__SERVED=true
+  [[ -z $said ]] || printf '%s' "$said" >&2
+  return "$status"
 }
 
 # Starts the probe as a server on $DISPLAY, one process and one connection
@@ -265,14 +294,24 @@ vk__tray_panel_mapped() { vk_xprobe tray-panel --mapped >/dev/null; }
 # own window inside that socket: the grandchildren of the panel are the icons.
 vk_tray_icons() { vk_xprobe tray-icons; }
 vk_tray_count() {
-  local icons line n=0
-  icons=$(vk_tray_icons)
-  while read -r line; do
-    [[ -z $line ]] || n=$((n + 1))
-  done <<<"$icons"
+  local n
+  vk__tray_count_into n
   echo "$n"
 }
-vk_tray_count_is() { [[ $(vk_tray_count) -eq $1 ]]; }
+vk__tray_count_into() {
+  local -n vk__count=$1
+  local icons line
+  vk__count=0
+  vk_xprobe_into icons tray-icons || true
+  while read -r line; do
+    [[ -z $line ]] || vk__count=$((vk__count + 1))
+  done <<<"$icons"
+}
+vk_tray_count_is() {
+  local n
+  vk__tray_count_into n
+  ((n == $1))
+}
 
 # Screen rectangle of a window as "X Y W H" (absolute position).
 vk_geometry() { vk_xprobe geometry "$1" 2>/dev/null; }
@@ -297,13 +336,15 @@ vk_window_absent_id() { ! vk_xprobe mapped "$1"; }
 vk_wait_window() {
   local secs=$1 name=$2
   vk_wait_until "$secs" vk_window_present "$name" || return 1
-  vk_window "$name" | head -n 1
+  local ids
+  ids=$(vk_window "$name")
+  echo "${ids%%$'\n'*}"
 }
 
 # The centre of a window on the screen, as "X Y".
 vk_centre() {
   local geometry x y w h
-  geometry=$(vk_geometry "$1")
+  vk_xprobe_into geometry geometry "$1" 2>/dev/null || true
   [[ -n $geometry ]] || return 1
   read -r x y w h <<<"$geometry"
   echo "$((x + w / 2)) $((y + h / 2))"
@@ -323,6 +364,6 @@ vk_click_at() {
 
 # Writes a PNG of the whole screen.
 vk_screenshot() {
-  mkdir -p "$(dirname "$1")"
+  [[ $1 != */* ]] || mkdir -p "${1%/*}"
   import -display "$DISPLAY" -window root "$1"
 }

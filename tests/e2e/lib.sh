@@ -195,8 +195,9 @@ e2e_mapped_windows() { vk_xprobe windows --mapped; }
 # Waits for a mapped top-level window that is not in the list BEFORE (the
 # output of e2e_mapped_windows taken earlier) and prints its id.
 e2e__new_window() {
-  local before=$1 id
-  for id in $(e2e_mapped_windows); do
+  local before=$1 id ids
+  vk_xprobe_into ids windows --mapped || true
+  for id in $ids; do
     [[ $'\n'$before$'\n' == *$'\n'$id$'\n'* ]] || {
       echo "$id"
       return 0
@@ -249,24 +250,55 @@ e2e_sync() { vk_xprobe sync "$1" || e2e_fail "the program did not answer a ping 
 
 # How many pixels of a window have exactly the colour: e2e_pixels WINDOW R G B.
 e2e_pixels() { vk_xprobe count "$@"; }
-e2e_pixels_present() { (($(e2e_pixels "$@") > 0)); }
-e2e_pixels_absent() { (($(e2e_pixels "$@") == 0)); }
+e2e_pixels_present() {
+  local n
+  vk_xprobe_into n count "$@" && ((n > 0))
+}
+e2e_pixels_absent() {
+  local n
+  vk_xprobe_into n count "$@" && ((n == 0))
+}
 
 # A digest of the window's bottom rows, where the status line is: equal
 # digests mean the status line shows the same text.
 e2e_status_digest() {
-  local geometry x y w h
-  geometry=$(vk_geometry "$1")
-  read -r x y w h <<<"$geometry"
-  vk_xprobe digest "$1" 0 $((h - 15)) "$w" 14
+  local digest
+  e2e_status_digest_into digest "$1" || return
+  echo "$digest"
 }
-e2e_status_is() { [[ $(e2e_status_digest "$1") == "$2" ]]; }
+# e2e_status_digest_into VAR WINDOW: the digest in VAR, with no subshell.
+e2e_status_digest_into() {
+  local geometry x y w h
+  vk_xprobe_into geometry geometry "$2" 2>/dev/null || true
+  read -r x y w h <<<"$geometry"
+  vk_xprobe_into "$1" digest "$2" 0 $((h - 15)) "$w" 14
+}
+e2e_status_is() {
+  local digest
+  e2e_status_digest_into digest "$1" && [[ $digest == "$2" ]]
+}
 
 # Read system calls made by the program so far. The refresh reads the
 # memory figures afresh many times a second, so this grows fast while the
 # refresh runs and stalls while it is held up.
-e2e_reads() { awk '/^syscr:/ { print $2 }' "/proc/$E2E_PID/io"; }
-e2e_reads_above() { (($(e2e_reads) > $1)); }
+e2e_reads() {
+  local n
+  e2e__reads_into n
+  echo "$n"
+}
+e2e__reads_into() {
+  local -n vk__reads=$1
+  local key value
+  vk__reads=''
+  while read -r key value; do
+    [[ $key == syscr: ]] && vk__reads=$value
+  done <"/proc/$E2E_PID/io"
+}
+e2e_reads_above() {
+  local n
+  e2e__reads_into n
+  ((n > $1))
+}
 
 # e2e_ok_goes_on BOX MAIN READY: Enter on the error box BOX closes it, and
 # the program goes on: still running, MAIN's status line back to the
@@ -295,7 +327,11 @@ e2e_wait_client_window() {
     e2e_fail "no window titled $name appeared"
   e2e_client_windows "$name" | head -n 1
 }
-e2e__has_client_window() { [[ -n $(e2e_client_windows "$1") ]]; }
+e2e__has_client_window() {
+  local ids
+  vk_xprobe_into ids windows --managed "$1" || true
+  [[ -n $ids ]]
+}
 
 # The window manager's state of a client window: Normal, Iconic (minimised)
 # or Withdrawn (hidden; the manager has let go of it).

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The desktop's probe answers every look the same, asked of its server or
-# run as a process of its own: the same output and the same exit status, for
+# run as a process of its own, its output printed or put in a variable: the
+# same output and the same exit status, for
 # answers of several lines, none, a title with spaces, a window that is gone
 # and a malformed command. Once the server has gone, also while this shell
 # still takes it to be running, the looks go on as processes of their own
@@ -33,13 +34,18 @@ looks=(
   "geometry"
   "no-such-command"
 )
-# answer LOOK: the look's output, exit status and messages, as one text.
+# answer LOOK: the look's output, exit status and messages, as one text;
+# the same whether the output is printed or put in a variable.
 answer() {
   local -a words
-  local out status=0
+  local out status=0 into into_status=0 printed
   IFS='|' read -ra words <<<"$1"
   out=$(vk_xprobe "${words[@]}" 2>"$VK_DESKTOP_DIR/said") || status=$?
-  echo "$out|$status|$(<"$VK_DESKTOP_DIR/said")"
+  printed="$out|$status|$(<"$VK_DESKTOP_DIR/said")"
+  vk_xprobe_into into "${words[@]}" 2>"$VK_DESKTOP_DIR/said" || into_status=$?
+  [[ "$into|$into_status|$(<"$VK_DESKTOP_DIR/said")" == "$printed" ]] ||
+    e2e_fail "'$1' answered '$printed' printed, '$into|$into_status|$(<"$VK_DESKTOP_DIR/said")' into a variable"
+  echo "$printed"
 }
 # Three looks whose answers are known: a window's id, a window that is
 # gone, a malformed look.

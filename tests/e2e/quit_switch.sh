@@ -21,7 +21,7 @@ first=''
 watch_status() {
   vk__gone "$E2E_PID" && return 0
   local digest
-  digest=$(e2e_status_digest "$main" 2>/dev/null) || return 1
+  e2e_status_digest_into digest "$main" 2>/dev/null || return 1
   [[ -n $digest ]] || return 1
   if [[ -z $first ]]; then
     first=$digest

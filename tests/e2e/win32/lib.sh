@@ -180,8 +180,21 @@ w32_free_bar_is_share() {
     }'
 }
 
-# Pixels of the window with this X id that have exactly the colour R G B.
-w32_pixels() { vk_xprobe count "$@" 2>/dev/null || echo 0; }
+# w32_pixels_into VAR WINDOW R G B: how many pixels of the window with this
+# X id have exactly the colour, 0 when it cannot be read.
+w32_pixels_into() {
+  local -n vk__pixels=$1
+  shift
+  vk_xprobe_into vk__pixels count "$@" 2>/dev/null || vk__pixels=0
+}
 # The before-freeing markers are the only pixels of their colour.
-w32_markers_shown() { (($(w32_pixels "$1" 0 192 0) > 0)); }
-w32_markers_hidden() { (($(w32_pixels "$1" 0 192 0) == 0)); }
+w32_markers_shown() {
+  local n
+  w32_pixels_into n "$1" 0 192 0
+  ((n > 0))
+}
+w32_markers_hidden() {
+  local n
+  w32_pixels_into n "$1" 0 192 0
+  ((n == 0))
+}
