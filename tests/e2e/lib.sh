@@ -287,6 +287,7 @@ e2e_reads() {
   echo "$n"
 }
 e2e__reads_into() {
+  # shellcheck disable=SC2034  # a name for the caller's variable
   local -n vk__reads=$1
   local key value
   vk__reads=''
