@@ -96,9 +96,14 @@ e2e_expect_exit() {
   ((status == want)) || e2e_fail "the program ended with status $status, expected $want"
 }
 
-# Waits until the main window is mapped and prints its id.
+# Waits until the main window is mapped and drawn, and prints its id. A
+# look at a window that is mapped but not yet painted sees only its
+# background: a status line's digest taken then is not the text's.
 e2e_main_window() {
-  vk_wait_window "${1:-20}" Velkrom || e2e_fail "the main window did not appear"
+  local main
+  main=$(vk_wait_window "${1:-20}" Velkrom) || e2e_fail "the main window did not appear"
+  vk_wait_until 10 e2e_drawn "$main" || e2e_fail "the main window $main was not drawn"
+  echo "$main"
 }
 
 # Waits until the tray host holds exactly N entries.
