@@ -337,7 +337,7 @@ vk_wait_window() {
   local secs=$1 name=$2
   vk_wait_until "$secs" vk_window_present "$name" || return 1
   local ids
-  ids=$(vk_window "$name")
+  ids=$(vk_window "$name") || return 1
   echo "${ids%%$'\n'*}"
 }
 

@@ -253,8 +253,8 @@ e2e_session_bus() {
 # did, or that they did nothing.
 e2e_sync() { vk_xprobe sync "$1" || e2e_fail "the program did not answer a ping to $1"; }
 
-# How many pixels of a window have exactly the colour: e2e_pixels WINDOW R G B.
-e2e_pixels() { vk_xprobe count "$@"; }
+# Whether a window has pixels of exactly the colour, or none:
+# e2e_pixels_present WINDOW R G B, e2e_pixels_absent WINDOW R G B.
 e2e_pixels_present() {
   local n
   vk_xprobe_into n count "$@" && ((n > 0))
@@ -291,13 +291,13 @@ e2e_reads() {
   e2e__reads_into n
   echo "$n"
 }
+# shellcheck disable=SC2034  # vk__reads names the caller's variable
 e2e__reads_into() {
-  # shellcheck disable=SC2034  # a name for the caller's variable
   local -n vk__reads=$1
   local key value
   vk__reads=''
   while read -r key value; do
-    [[ $key == syscr: ]] && vk__reads=$value
+    if [[ $key == syscr: ]]; then vk__reads=$value; fi
   done <"/proc/$E2E_PID/io"
 }
 e2e_reads_above() {

@@ -182,8 +182,8 @@ w32_free_bar_is_share() {
 
 # w32_pixels_into VAR WINDOW R G B: how many pixels of the window with this
 # X id have exactly the colour, 0 when it cannot be read.
+# shellcheck disable=SC2034  # vk__pixels names the caller's variable
 w32_pixels_into() {
-  # shellcheck disable=SC2034  # a name for the caller's variable
   local -n vk__pixels=$1
   shift
   vk_xprobe_into vk__pixels count "$@" 2>/dev/null || vk__pixels=0
