@@ -71,34 +71,42 @@ vk_xprobe_build() {
 # while it runs, otherwise run as a process of its own; its output and its
 # messages come out on stdout and stderr either way. The whole answer is
 # read before any of it is printed, so a caller reading the output through
-# a pipe can ask the server again at once.
-VK_XPROBE_PID='' VK_XPROBE_TO='' VK_XPROBE_FROM=''
+# a pipe can ask the server again at once. Under vk_capture the output goes
+# to VK__ANSWER instead.
+VK_XPROBE_PID='' VK_XPROBE_TO='' VK_XPROBE_FROM='' VK__CAPTURE=false
 vk_xprobe() {
   [[ -n $VK_XPROBE ]] || vk_xprobe_build || return 1
-  local status=0
+  local capture=$VK__CAPTURE status=0
+  VK__CAPTURE=false
   vk__xprobe_ask "$@" || status=$?
   if $VK__SERVED; then
-    printf '%s' "$VK__ANSWER"
+    $capture || printf '%s' "$VK__ANSWER"
     return "$status"
   fi
-  "$VK_XPROBE" "$@"
+  # The process's status is the function's (a bare `return` would not do:
+  # in the exit trap's cleanups it gives the status from before the trap).
+  if $capture; then
+    VK__ANSWER=$("$VK_XPROBE" "$@")
+  else
+    "$VK_XPROBE" "$@"
+  fi
 }
-# vk_xprobe_into VAR COMMAND...: as vk_xprobe, with the output in VAR as
-# $(vk_xprobe ...) would give it (without its last newlines), but with no
-# subshell while the server answers: a look that a wait repeats every 20 ms
-# then starts no process (a fork costs some milliseconds of CPU here).
-vk_xprobe_into() {
+# vk_capture VAR LOOK [ARG...]: VAR=$(LOOK ARG...) for a look, a function
+# that is one vk_xprobe call (vk_xprobe itself among them), its status the
+# look's, but with no subshell while the server answers: a look that a wait
+# repeats every 20 ms then starts no process (a fork costs some
+# milliseconds of CPU here).
+vk_capture() {
   local -n vk__into=$1
   shift
-  [[ -n $VK_XPROBE ]] || vk_xprobe_build || return 1
   local vk__status=0
-  vk__xprobe_ask "$@" || vk__status=$?
-  if $VK__SERVED; then
-    vk__into=$VK__ANSWER
-    while [[ $vk__into == *$'\n' ]]; do vk__into=${vk__into%$'\n'}; done
-    return "$vk__status"
-  fi
-  vk__into=$("$VK_XPROBE" "$@")
+  VK__ANSWER=''
+  VK__CAPTURE=true
+  "$@" || vk__status=$?
+  VK__CAPTURE=false
+  vk__into=$VK__ANSWER
+  while [[ $vk__into == *$'\n' ]]; do vk__into=${vk__into%$'\n'}; done
+  return "$vk__status"
 }
 # Asks the server, when it runs and the command can go to it: VK__SERVED
 # tells whether it answered, VK__ANSWER holds its output, its messages go
@@ -302,7 +310,7 @@ vk__tray_count_into() {
   local -n vk__count=$1
   local icons line
   vk__count=0
-  vk_xprobe_into icons tray-icons || true
+  vk_capture icons vk_tray_icons || true
   while read -r line; do
     [[ -z $line ]] || vk__count=$((vk__count + 1))
   done <<<"$icons"
@@ -337,14 +345,14 @@ vk_wait_window() {
   local secs=$1 name=$2
   vk_wait_until "$secs" vk_window_present "$name" || return 1
   local ids
-  ids=$(vk_window "$name") || return 1
+  vk_capture ids vk_window "$name" || return 1
   echo "${ids%%$'\n'*}"
 }
 
 # The centre of a window on the screen, as "X Y".
 vk_centre() {
   local geometry x y w h
-  vk_xprobe_into geometry geometry "$1" 2>/dev/null || true
+  vk_capture geometry vk_geometry "$1" || true
   [[ -n $geometry ]] || return 1
   read -r x y w h <<<"$geometry"
   echo "$((x + w / 2)) $((y + h / 2))"

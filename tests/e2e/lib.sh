@@ -201,7 +201,7 @@ e2e_mapped_windows() { vk_xprobe windows --mapped; }
 # output of e2e_mapped_windows taken earlier) and prints its id.
 e2e__new_window() {
   local before=$1 id ids
-  vk_xprobe_into ids windows --mapped || true
+  vk_capture ids e2e_mapped_windows || true
   for id in $ids; do
     [[ $'\n'$before$'\n' == *$'\n'$id$'\n'* ]] || {
       echo "$id"
@@ -257,11 +257,11 @@ e2e_sync() { vk_xprobe sync "$1" || e2e_fail "the program did not answer a ping 
 # e2e_pixels_present WINDOW R G B, e2e_pixels_absent WINDOW R G B.
 e2e_pixels_present() {
   local n
-  vk_xprobe_into n count "$@" && ((n > 0))
+  vk_capture n vk_xprobe count "$@" && ((n > 0))
 }
 e2e_pixels_absent() {
   local n
-  vk_xprobe_into n count "$@" && ((n == 0))
+  vk_capture n vk_xprobe count "$@" && ((n == 0))
 }
 
 # A digest of the window's bottom rows, where the status line is: equal
@@ -274,9 +274,9 @@ e2e_status_digest() {
 # e2e_status_digest_into VAR WINDOW: the digest in VAR, with no subshell.
 e2e_status_digest_into() {
   local geometry x y w h
-  vk_xprobe_into geometry geometry "$2" 2>/dev/null || true
+  vk_capture geometry vk_geometry "$2" || true
   read -r x y w h <<<"$geometry"
-  vk_xprobe_into "$1" digest "$2" 0 $((h - 15)) "$w" 14
+  vk_capture "$1" vk_xprobe digest "$2" 0 $((h - 15)) "$w" 14
 }
 e2e_status_is() {
   local digest
@@ -335,7 +335,7 @@ e2e_wait_client_window() {
 }
 e2e__has_client_window() {
   local ids
-  vk_xprobe_into ids windows --managed "$1" || true
+  vk_capture ids e2e_client_windows "$1" || true
   [[ -n $ids ]]
 }
 

@@ -5,7 +5,7 @@
 # answers of several lines, none, a title with spaces, a window that is gone
 # and a malformed command. Once the server has gone, also while this shell
 # still takes it to be running, the looks go on as processes of their own
-# and the shell that asked lives on.
+# and the shell that asked lives on, in its exit cleanups as well.
 set -euo pipefail
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
@@ -42,7 +42,7 @@ answer() {
   IFS='|' read -ra words <<<"$1"
   out=$(vk_xprobe "${words[@]}" 2>"$VK_DESKTOP_DIR/said") || status=$?
   printed="$out|$status|$(<"$VK_DESKTOP_DIR/said")"
-  vk_xprobe_into into "${words[@]}" 2>"$VK_DESKTOP_DIR/said" || into_status=$?
+  vk_capture into vk_xprobe "${words[@]}" 2>"$VK_DESKTOP_DIR/said" || into_status=$?
   [[ "$into|$into_status|$(<"$VK_DESKTOP_DIR/said")" == "$printed" ]] ||
     e2e_fail "'$1' answered '$printed' printed, '$into|$into_status|$(<"$VK_DESKTOP_DIR/said")' into a variable"
   echo "$printed"
@@ -72,4 +72,10 @@ known_answers "after the server ended"
 # request goes to a pipe nobody reads, the answer ends at once.
 VK_XPROBE_PID=$$
 known_answers "with the server taken to be running after it ended"
+# In a shell's exit cleanups too, after a command that succeeded, a look
+# that fails as a process of its own fails.
+bash -c 'source "$1"; trap "vk_xprobe mapped 0x1 >/dev/null 2>&1; echo \$? >\"$2\"" EXIT; true' \
+  _ "$(dirname "${BASH_SOURCE[0]}")/lib.sh" "$VK_DESKTOP_DIR/in-cleanup"
+[[ $(<"$VK_DESKTOP_DIR/in-cleanup") == 1 ]] ||
+  e2e_fail "a window that is gone answered status $(<"$VK_DESKTOP_DIR/in-cleanup") in the exit cleanups"
 e2e_log "pass"

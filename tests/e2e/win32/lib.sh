@@ -186,7 +186,7 @@ w32_free_bar_is_share() {
 w32_pixels_into() {
   local -n vk__pixels=$1
   shift
-  vk_xprobe_into vk__pixels count "$@" 2>/dev/null || vk__pixels=0
+  vk_capture vk__pixels vk_xprobe count "$@" 2>/dev/null || vk__pixels=0
 }
 # The before-freeing markers are the only pixels of their colour.
 w32_markers_shown() {

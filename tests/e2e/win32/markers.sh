@@ -25,7 +25,7 @@ w32_markers_hidden "$main" || e2e_fail "a marker shows before any freeing run"
 declare -A before=() narrowest=()
 free_bars_seen() {
   local bars top width
-  vk_xprobe_into bars bars "$main" 0 255 0 || true
+  vk_capture bars vk_xprobe bars "$main" 0 255 0 || true
   while read -r top width; do
     [[ -n $top ]] || continue
     if [[ -z ${before[$top]:-} ]]; then
